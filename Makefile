@@ -1,0 +1,50 @@
+# Builds, runs and tests Quorvant. `make run` and `make test` install what they
+# need first (Debian 12), so each works on a fresh machine by itself.
+
+BUILD      := build
+NATIVE     := $(BUILD)/native
+CROSS      := $(BUILD)/i686
+CROSS64    := $(BUILD)/x86_64
+ASSETS     := $(abspath $(NATIVE))/assets
+JOBS       ?= $(shell nproc)
+
+.PHONY: all deps native assets exe exe64 run test unit e2e clean
+
+all: exe
+
+deps:
+	@bash scripts/install-deps.sh
+
+native: deps
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(NATIVE) -j $(JOBS)
+
+assets: native
+
+exe: assets
+	cmake -S . -B $(CROSS) -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DQUORVANT_ASSET_DIR=$(ASSETS) >/dev/null
+	cmake --build $(CROSS) -j $(JOBS)
+
+# The same sources for 64-bit Windows: only for hosts whose kernel cannot run
+# 32-bit programs, where Wine cannot start the i686 game.
+exe64: assets
+	cmake -S . -B $(CROSS64) -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DQUORVANT_ASSET_DIR=$(ASSETS) >/dev/null
+	cmake --build $(CROSS64) -j $(JOBS)
+
+run: exe
+	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi
+	@bash scripts/run.sh
+
+unit: native
+	cd $(NATIVE) && ctest --output-on-failure
+
+e2e: exe
+	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi
+	@bash scripts/e2e.sh
+
+test: unit e2e
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,21 @@
+// The program's frame: its globals, start-up, the pump and the dialog procedure.
+#pragma once
+#include <windows.h>
+
+extern HINSTANCE appInstance;
+extern HWND dialogWindow;
+extern char modulePath[MAX_PATH];
+extern MSG currentMessage;
+
+void InitApplication();
+void IdleStep();
+INT_PTR CALLBACK GameDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Places every control of the template at its pixel place at the standard
+// dialog units, and gives the client area the background's size.
+void ApplyStandardLayout(HWND dialog);
+// Records where each box's picture, button and board plate stand.
+void CaptureLayout(HWND dialog);
+
+void CreateDesktopShortcut(HWND owner, const char* name, const char* target);
+void OpenMakersPage(HWND owner);

@@ -1,0 +1,103 @@
+// The window's pixel layout at the standard dialog units, and the layout capture.
+#include "app/app.h"
+
+#include "game/state.h"
+#include "resources/resource.h"
+
+// The board is drawn for dialog base units of 6 x 13 pixels: the background
+// bitmap, the bitmap controls and the MY BOX places all assume them. Other
+// systems (another template font, another DPI) scale the template; these
+// bring every control back to the pixels the artwork was made for.
+const int kStandardBaseX = 6;
+const int kStandardBaseY = 13;
+const int kClientWidth = 765;
+const int kClientHeight = 574;
+
+// The dialog manager placed each control at MulDiv(units, base, 4) (across)
+// or MulDiv(units, base, 8) (down); each pixel step is over one pixel wide at
+// any real base unit, so rounding back recovers the template's dialog units.
+static int ToStandardX(int pixels, int baseX)
+{
+    return MulDiv(MulDiv(pixels, 4, baseX), kStandardBaseX, 4);
+}
+
+static int ToStandardY(int pixels, int baseY)
+{
+    return MulDiv(MulDiv(pixels, 8, baseY), kStandardBaseY, 8);
+}
+
+static bool IsPictureControl(HWND control)
+{
+    char className[16];
+    GetClassNameA(control, className, sizeof className);
+    LONG style = GetWindowLongA(control, GWL_STYLE);
+    return lstrcmpiA(className, "Static") == 0 && (style & SS_TYPEMASK) == SS_BITMAP;
+}
+
+static void SizeClientArea(HWND dialog)
+{
+    RECT frame = {0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, GetWindowLongA(dialog, GWL_STYLE), FALSE,
+                       GetWindowLongA(dialog, GWL_EXSTYLE));
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    SetWindowPos(dialog, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Trust the client area the window really got over the frame arithmetic.
+    RECT client;
+    GetClientRect(dialog, &client);
+    width += kClientWidth - client.right;
+    height += kClientHeight - client.bottom;
+
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    int left = work.left + (work.right - work.left - width) / 2;
+    int top = work.top + (work.bottom - work.top - height) / 2;
+    SetWindowPos(dialog, nullptr, left > 0 ? left : 0, top > 0 ? top : 0, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ApplyStandardLayout(HWND dialog)
+{
+    RECT unit = {0, 0, 4, 8};
+    MapDialogRect(dialog, &unit);
+    int baseX = unit.right > 0 ? unit.right : kStandardBaseX;
+    int baseY = unit.bottom > 0 ? unit.bottom : kStandardBaseY;
+
+    for (HWND control = GetWindow(dialog, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        RECT place;
+        GetWindowRect(control, &place);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+        int x = ToStandardX(place.left, baseX);
+        int y = ToStandardY(place.top, baseY);
+        int width = ToStandardX(place.right - place.left, baseX);
+        int height = ToStandardY(place.bottom - place.top, baseY);
+        // A bitmap control already has its bitmap's size.
+        UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (IsPictureControl(control) ? SWP_NOSIZE : 0);
+        SetWindowPos(control, nullptr, x, y, width, height, flags);
+    }
+    SizeClientArea(dialog);
+}
+
+// Measured from the true client origin: the frame and title bar differ from
+// one system to the next (3 x 30 on some, 3 x 22 under Wine), and a guessed
+// origin would put every control back a few pixels off at each new game.
+void CaptureLayout(HWND dialog)
+{
+    POINT origin = {0, 0};
+    ClientToScreen(dialog, &origin);
+    for (int i = 0; i < kBoxCount; ++i) {
+        struct { int controlId; int32_t* x; int32_t* y; } places[] = {
+            {IDC_BOX_PICTURE + i, &boxRecords[i].pictureX, &boxRecords[i].pictureY},
+            {IDC_BOX_BUTTON + i, &boxRecords[i].buttonX, &boxRecords[i].buttonY},
+            {IDC_BOARD_VALUE + i, &boxRecords[i].boardX, &boxRecords[i].boardY},
+        };
+        for (auto& place : places) {
+            RECT rect;
+            GetWindowRect(GetDlgItem(dialog, place.controlId), &rect);
+            *place.x = rect.left - origin.x;
+            *place.y = rect.top - origin.y;
+        }
+    }
+}

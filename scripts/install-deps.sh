@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12: the i686 MinGW-w64
+# cross compiler, 32-bit Wine, a virtual X display, fonts, FreeType for the
+# artwork generator, GoogleTest, and PulseAudio/sox for the audio path tests.
+# Quick when everything is present already, so every make target can call it.
+set -euo pipefail
+
+need_cmds=(cmake g++ i686-w64-mingw32-g++ i686-w64-mingw32-windres wine Xvfb
+           xdotool pulseaudio parec sox convert)
+need_files=(/usr/include/freetype2/ft2build.h /usr/include/gtest/gtest.h
+            /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+            /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll)
+
+missing=0
+for c in "${need_cmds[@]}"; do command -v "$c" >/dev/null 2>&1 || missing=1; done
+for f in "${need_files[@]}"; do [ -e "$f" ] || missing=1; done
+[ "$missing" = 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" = 0 ] || SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends \
+    build-essential cmake make pkg-config \
+    g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev \
+    wine wine32:i386 libwine:i386 \
+    xvfb xauth x11-utils xdotool \
+    fonts-dejavu-core fonts-liberation fonts-wine \
+    libfreetype-dev googletest libgtest-dev \
+    pulseaudio pulseaudio-utils libasound2-plugins:i386 libpulse0:i386 \
+    sox imagemagick \
+    >/dev/null

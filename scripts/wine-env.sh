@@ -1,0 +1,28 @@
+# Sourced: one Wine prefix per build tree, a home with a Desktop folder, and
+# the loader that fits this host. Sets WINE, WINE_ARCH, GAME_EXE, E2E_EXE.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+WINE_ARCH="$(bash "$ROOT/scripts/wine-arch.sh")"
+BUILD_DIR="$ROOT/build/$WINE_ARCH"
+export HOME="$ROOT/build/home"
+export WINEPREFIX="$ROOT/build/wineprefix-$WINE_ARCH"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+if [ "$WINE_ARCH" = i686 ]; then
+    export WINEARCH=win32
+    WINE=/usr/lib/wine/wine
+else
+    export WINEARCH=win64
+    WINE=/usr/lib/wine/wine64
+fi
+WINESERVER=/usr/lib/wine/wineserver
+GAME_EXE="$BUILD_DIR/Quorvant.exe"
+E2E_EXE="$BUILD_DIR/tests/e2e/quorvant_e2e.exe"
+mkdir -p "$HOME/Desktop"
+
+# A fresh prefix takes a while to settle; later runs reuse it.
+wine_prefix_ready() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        "$WINE" wineboot -i >/dev/null 2>&1 || true
+        "$WINESERVER" -w
+    fi
+}

@@ -1,0 +1,97 @@
+// The window's dressing: brushes, fonts and the colours the controls ask for.
+#include "ui/dressing.h"
+
+#include <map>
+
+#include "app/app.h"
+#include "resources/resource.h"
+
+HBRUSH backgroundBrush = nullptr;
+HBRUSH editBrush = nullptr;
+HBRUSH buttonBrush = nullptr;
+HBRUSH staticBrush = nullptr;
+HFONT largeFont = nullptr;
+HFONT smallFont = nullptr;
+
+const COLORREF kEditBack = RGB(0, 0, 96);
+const COLORREF kButtonBack = RGB(255, 255, 200);
+const COLORREF kButtonText = RGB(255, 0, 0);
+const COLORREF kStaticBack = RGB(0, 64, 0);
+const COLORREF kWhite = RGB(255, 255, 255);
+
+void CreateBrushes()
+{
+    backgroundBrush = CreatePatternBrush(SharedBitmap(IDB_BACKGROUND));
+    editBrush = CreateSolidBrush(kEditBack);
+    buttonBrush = CreateSolidBrush(kButtonBack);
+    staticBrush = CreateSolidBrush(kStaticBack);
+}
+
+// Fixed pitch is asked for although the face is proportional; the font
+// mapper picks the nearest bold face at these cell sizes.
+static HFONT CreateGameFont(int height, int width)
+{
+    return CreateFontA(height, width, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       FIXED_PITCH | FF_DONTCARE, "arial");
+}
+
+void CreateFonts()
+{
+    largeFont = CreateGameFont(26, 13);
+    smallFont = CreateGameFont(16, 8);
+}
+
+void ApplyFonts(HWND dialog)
+{
+    struct FontUse { int controlId; HFONT* font; };
+    const FontUse kFontUses[] = {
+        {IDC_OFFER, &largeFont},
+        {IDC_BANK, &largeFont},
+        {IDC_STATUS, &smallFont},
+        {IDC_OFFER_LIST, &smallFont},
+        {IDC_WIN_HISTORY, &smallFont},
+        {IDC_OFFER_LIST_LABEL, &smallFont},
+        {IDC_WIN_HISTORY_LABEL, &smallFont},
+        {IDC_BANK_LABEL, &largeFont},
+    };
+    for (const FontUse& use : kFontUses)
+        SendDlgItemMessageA(dialog, use.controlId, WM_SETFONT,
+                            reinterpret_cast<WPARAM>(*use.font), TRUE);
+}
+
+HBRUSH OnCtlColor(UINT message, HDC dc)
+{
+    switch (message) {
+    case WM_CTLCOLOREDIT:
+        SetBkColor(dc, kEditBack);
+        SetTextColor(dc, kWhite);
+        return editBrush;
+    case WM_CTLCOLORBTN:
+        SetBkColor(dc, kButtonBack);
+        SetTextColor(dc, kButtonText);
+        return buttonBrush;
+    case WM_CTLCOLORDLG:
+        return backgroundBrush;
+    case WM_CTLCOLORSTATIC:
+        SetBkColor(dc, kStaticBack);
+        SetTextColor(dc, kWhite);
+        return staticBrush;
+    }
+    return nullptr;
+}
+
+// Loading a fresh copy at every picture change, as a naive game would, leaks
+// one GDI object per change until the process passes its limit and every
+// picture goes blank; a shared copy keeps the count constant.
+HBITMAP SharedBitmap(int bitmapId)
+{
+    static std::map<int, HBITMAP> loaded;
+    auto found = loaded.find(bitmapId);
+    if (found != loaded.end())
+        return found->second;
+    HBITMAP bitmap = LoadBitmapA(appInstance, MAKEINTRESOURCEA(bitmapId));
+    if (bitmap)
+        loaded[bitmapId] = bitmap;
+    return bitmap;
+}

@@ -1,0 +1,18 @@
+// The window's dressing: brushes, fonts and the colours the controls ask for.
+#pragma once
+#include <windows.h>
+
+extern HBRUSH backgroundBrush;
+extern HBRUSH editBrush;
+extern HBRUSH buttonBrush;
+extern HBRUSH staticBrush;
+extern HFONT largeFont;
+extern HFONT smallFont;
+
+void CreateBrushes();
+void CreateFonts();
+void ApplyFonts(HWND dialog);
+// Sets the colours on the control's device context; the brush to paint with.
+HBRUSH OnCtlColor(UINT message, HDC dc);
+// Every bitmap is loaded once and shared by all the pictures that show it.
+HBITMAP SharedBitmap(int bitmapId);
