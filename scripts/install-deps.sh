@@ -2,14 +2,18 @@
 # Installs what building and testing need on Debian 12: the i686 MinGW-w64
 # cross compiler, 32-bit Wine, a virtual X display, fonts, FreeType for the
 # artwork generator, GoogleTest, and PulseAudio/sox for the audio path tests.
+# 64-bit MinGW and Wine too: on kernels without 32-bit support the tests run
+# a 64-bit build of the same sources.
 # Quick when everything is present already, so every make target can call it.
 set -euo pipefail
 
-need_cmds=(cmake g++ i686-w64-mingw32-g++ i686-w64-mingw32-windres wine Xvfb
-           xdotool pulseaudio parec sox convert)
+need_cmds=(cmake g++ i686-w64-mingw32-g++ i686-w64-mingw32-windres
+           x86_64-w64-mingw32-g++ wine Xvfb xdotool xdpyinfo import
+           pulseaudio parec sox)
 need_files=(/usr/include/freetype2/ft2build.h /usr/include/gtest/gtest.h
             /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
-            /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll)
+            /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll
+            /usr/lib/wine/wine64 /usr/bin/convert)
 
 missing=0
 for c in "${need_cmds[@]}"; do command -v "$c" >/dev/null 2>&1 || missing=1; done
@@ -27,7 +31,8 @@ $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
     build-essential cmake make pkg-config \
     g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev \
-    wine wine32:i386 libwine:i386 \
+    g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
+    wine wine32:i386 libwine:i386 wine64 \
     xvfb xauth x11-utils xdotool \
     fonts-dejavu-core fonts-liberation fonts-wine \
     libfreetype-dev googletest libgtest-dev \
