@@ -3,12 +3,13 @@
 
 BUILD      := build
 NATIVE     := $(BUILD)/native
+NATIVE_SAN := $(BUILD)/native-sanitized
 CROSS      := $(BUILD)/i686
 CROSS64    := $(BUILD)/x86_64
 ASSETS     := $(abspath $(NATIVE))/assets
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps native assets exe exe64 run test unit e2e clean
+.PHONY: all deps native assets exe exe64 run test unit unit-sanitized e2e clean
 
 all: exe
 
@@ -40,11 +41,17 @@ run: exe
 unit: native
 	cd $(NATIVE) && ctest --output-on-failure
 
+# The same unit tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+unit-sanitized: deps
+	cmake -S . -B $(NATIVE_SAN) -DCMAKE_BUILD_TYPE=Debug -DQUORVANT_SANITIZE=ON >/dev/null
+	cmake --build $(NATIVE_SAN) -j $(JOBS)
+	cd $(NATIVE_SAN) && ctest --output-on-failure
+
 e2e: exe
 	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi
 	@bash scripts/e2e.sh
 
-test: unit e2e
+test: unit unit-sanitized e2e
 
 clean:
 	rm -rf $(BUILD)
