@@ -2,24 +2,28 @@
 #include "formats.h"
 
 #include <fstream>
+#include <string>
 
 namespace {
 
+// Little-endian output. It grows a string rather than a byte vector only because GCC 12 misreads
+// the vector's growth path and warns of overflows that cannot happen.
 class ByteWriter {
 public:
-    void U8(uint32_t v) { bytes_.push_back(static_cast<uint8_t>(v)); }
+    void U8(uint32_t v) { bytes_.push_back(static_cast<char>(v & 0xFF)); }
     void U16(uint32_t v) { U8(v), U8(v >> 8); }
     void U32(uint32_t v) { U16(v), U16(v >> 16); }
-    void Tag(const char (&fourcc)[5]) { bytes_.insert(bytes_.end(), fourcc, fourcc + 4); }
-    void Bytes(const std::vector<uint8_t>& more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
+    void Tag(const char (&fourcc)[5]) { bytes_.append(fourcc, 4); }
+    void Bytes(const std::vector<uint8_t>& more) { bytes_.append(more.begin(), more.end()); }
     // RIFF chunks start on even offsets.
     void PadToEven() {
         if (bytes_.size() % 2) U8(0);
     }
-    std::vector<uint8_t>& Get() { return bytes_; }
+    size_t Size() const { return bytes_.size(); }
+    std::vector<uint8_t> Get() const { return std::vector<uint8_t>(bytes_.begin(), bytes_.end()); }
 
 private:
-    std::vector<uint8_t> bytes_;
+    std::string bytes_;
 };
 
 constexpr uint32_t kInfoHeaderSize = 40;
@@ -27,7 +31,8 @@ constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kPixelsPerMetre96Dpi = 3780;
 
-void InfoHeader(ByteWriter& w, int width, int height, int bitCount, uint32_t imageSize, uint32_t coloursUsed) {
+void InfoHeader(ByteWriter& w, int width, int height, int bitCount, uint32_t imageSize,
+                uint32_t coloursUsed) {
     w.U32(kInfoHeaderSize);
     w.U32(static_cast<uint32_t>(width));
     w.U32(static_cast<uint32_t>(height));
@@ -44,9 +49,9 @@ void InfoHeader(ByteWriter& w, int width, int height, int bitCount, uint32_t ima
 }  // namespace
 
 const Rgb kVgaPalette[16] = {
-    {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},   {128, 0, 128},
-    {0, 128, 128},   {192, 192, 192}, {128, 128, 128}, {255, 0, 0},  {0, 255, 0},   {255, 255, 0},
-    {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128}, {128, 0, 128},
+    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0}, {255, 255, 0},
+    {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
 };
 
 std::vector<uint8_t> EncodeBmp(const Canvas& canvas) {
@@ -71,7 +76,8 @@ std::vector<uint8_t> EncodeBmp(const Canvas& canvas) {
     return w.Get();
 }
 
-std::vector<uint8_t> EncodeIcon16(const std::vector<uint8_t>& indices, const std::vector<bool>& transparent) {
+std::vector<uint8_t> EncodeIcon16(const std::vector<uint8_t>& indices,
+                                  const std::vector<bool>& transparent) {
     constexpr int kSide = 32;
     constexpr uint32_t kColourStride = kSide / 2;  // two pixels a byte, already a multiple of 4
     constexpr uint32_t kMaskStride = kSide / 8;    // one bit a pixel, already a multiple of 4
@@ -94,14 +100,16 @@ std::vector<uint8_t> EncodeIcon16(const std::vector<uint8_t>& indices, const std
     // The image's height counts the colour bitmap and the mask stacked.
     InfoHeader(w, kSide, kSide * 2, 4, kImageSize, 16);
     for (const Rgb& c : kVgaPalette) {
-        w.U8(static_cast<uint32_t>(c.b)), w.U8(static_cast<uint32_t>(c.g)), w.U8(static_cast<uint32_t>(c.r));
+        w.U8(static_cast<uint32_t>(c.b)), w.U8(static_cast<uint32_t>(c.g)),
+            w.U8(static_cast<uint32_t>(c.r));
         w.U8(0);
     }
     for (int y = kSide - 1; y >= 0; --y)
         for (int x = 0; x < kSide; x += 2) {
             size_t i = static_cast<size_t>(y) * kSide + x;
-            // Transparent pixels are black in the colour bitmap, so AND-then-XOR leaves the desktop untouched.
-            uint32_t hi = transparent[i] ? 0 : indices[i], lo = transparent[i + 1] ? 0 : indices[i + 1];
+            // Transparent pixels are black in the colour bitmap: AND, then XOR, keeps the desktop.
+            uint32_t hi = transparent[i] ? 0 : indices[i],
+                     lo = transparent[i + 1] ? 0 : indices[i + 1];
             w.U8((hi << 4) | (lo & 0xF));
         }
     for (int y = kSide - 1; y >= 0; --y)
@@ -121,7 +129,7 @@ std::vector<uint8_t> EncodeWav(const std::vector<uint8_t>& samples, const std::s
 
     ByteWriter info;
     info.Tag("INFO");
-    auto text = [&info](const char (&id)[5], const std::string& value) {
+    auto text = [&info](const char(&id)[5], const std::string& value) {
         info.Tag(id);
         info.U32(static_cast<uint32_t>(value.size() + 1));  // with its terminating zero
         for (char c : value) info.U8(static_cast<uint8_t>(c));
@@ -149,10 +157,10 @@ std::vector<uint8_t> EncodeWav(const std::vector<uint8_t>& samples, const std::s
     w.Bytes(samples);
     w.PadToEven();
     w.Tag("LIST");
-    w.U32(static_cast<uint32_t>(info.Get().size()));
+    w.U32(static_cast<uint32_t>(info.Size()));
     w.Bytes(info.Get());
 
-    std::vector<uint8_t>& bytes = w.Get();
+    std::vector<uint8_t> bytes = w.Get();
     uint32_t riffSize = static_cast<uint32_t>(bytes.size() - 8);
     for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<uint8_t>(riffSize >> (8 * i));
     return bytes;
@@ -160,6 +168,7 @@ std::vector<uint8_t> EncodeWav(const std::vector<uint8_t>& samples, const std::s
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }

@@ -12,7 +12,8 @@ std::vector<uint8_t> EncodeBmp(const Canvas& canvas);
 
 // One 32 x 32 icon image at 4 bits per pixel. indices: 1024 palette indices, rows top-down;
 // transparent: 1024 flags, true where the AND mask lets the desktop show through.
-std::vector<uint8_t> EncodeIcon16(const std::vector<uint8_t>& indices, const std::vector<bool>& transparent);
+std::vector<uint8_t> EncodeIcon16(const std::vector<uint8_t>& indices,
+                                  const std::vector<bool>& transparent);
 
 // The sixteen colours of the standard VGA palette in their Windows order.
 extern const Rgb kVgaPalette[16];

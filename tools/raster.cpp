@@ -1,4 +1,4 @@
-// Floating-point canvas, signed-distance shapes, lighting, noise and the seeded generator shared by the artwork.
+// Canvas, signed-distance shapes, lighting, noise and the seeded generator shared by the artwork.
 #include "raster.h"
 
 #include <algorithm>
@@ -31,7 +31,8 @@ float SdCircle(float x, float y, float cx, float cy, float radius) {
 }
 
 float SdEllipse(float x, float y, float cx, float cy, float rx, float ry) {
-    // First-order correction of the implicit form; exact on the axes, close enough elsewhere for antialiasing.
+    // First-order correction of the implicit form: exact on the axes, near enough elsewhere to
+    // antialias an edge.
     float px = (x - cx) / rx, py = (y - cy) / ry;
     float k0 = std::hypot(px, py);
     float k1 = std::hypot(px / rx, py / ry);
@@ -73,11 +74,12 @@ float SdPolygon(float x, float y, const std::vector<std::pair<float, float>>& po
 }
 
 void FillShape(Canvas& canvas, const Sdf& shape, Rgb colour, float opacity) {
-    FillShapeWith(canvas, shape, [colour](float, float) { return colour; }, opacity);
+    FillShapeWith(
+        canvas, shape, [colour](float, float) { return colour; }, opacity);
 }
 
-void FillShapeWith(Canvas& canvas, const Sdf& shape, const std::function<Rgb(float x, float y)>& colour,
-                   float opacity) {
+void FillShapeWith(Canvas& canvas, const Sdf& shape,
+                   const std::function<Rgb(float x, float y)>& colour, float opacity) {
     for (int y = 0; y < canvas.Height(); ++y)
         for (int x = 0; x < canvas.Width(); ++x) {
             float cx = x + 0.5f, cy = y + 0.5f;
@@ -86,8 +88,8 @@ void FillShapeWith(Canvas& canvas, const Sdf& shape, const std::function<Rgb(flo
         }
 }
 
-void DropShadow(Canvas& canvas, const Sdf& shape, float dx, float dy, float spread, float softness, Rgb colour,
-                float opacity) {
+void DropShadow(Canvas& canvas, const Sdf& shape, float dx, float dy, float spread, float softness,
+                Rgb colour, float opacity) {
     for (int y = 0; y < canvas.Height(); ++y)
         for (int x = 0; x < canvas.Width(); ++x) {
             float d = shape(x + 0.5f - dx, y + 0.5f - dy) - spread;
@@ -133,10 +135,11 @@ void PaintMoulded(Canvas& canvas, const Sdf& shape, const Material& m, float bev
             Vec3 n = Normalise({gx * slope, gy * slope, 1.0f});
             float diffuse = std::max(0.0f, Dot(n, kLight));
             float spec = std::pow(std::max(0.0f, Dot(n, kHalf)), m.shininess);
-            // Reflection of the viewer's ray: its y says whether the surface mirrors the ceiling or the floor.
+            // The viewer's ray reflected: its y says if the surface mirrors ceiling or floor.
             float ry = 2 * n.z * n.y;
-            Rgb env = Mix(m.envBelow, m.envAbove, SmoothStep(-0.5f, 0.5f, -ry));
-            Rgb colour = m.base * (m.ambient + m.diffuse * diffuse) + Grey(255.0f * m.specular * spec) + env;
+            Rgb env = Mix(m.envBelow, m.envAbove, SmoothStep(0.05f, 0.7f, -ry));
+            Rgb colour =
+                m.base * (m.ambient + m.diffuse * diffuse) + Grey(255.0f * m.specular * spec) + env;
             canvas.Blend(x, y, colour, c * opacity);
         }
 }

@@ -1,4 +1,4 @@
-// Floating-point canvas, signed-distance shapes, lighting, noise and the seeded generator shared by the artwork.
+// Canvas, signed-distance shapes, lighting, noise and the seeded generator shared by the artwork.
 #pragma once
 
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-// Channels run 0..255 as floats so that blends and gradients keep their precision until the file is written.
+// Channels run 0..255 as floats, so blends and gradients keep their precision to the end.
 struct Rgb {
     float r = 0, g = 0, b = 0;
 };
@@ -14,7 +14,6 @@ struct Rgb {
 inline Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
 inline Rgb operator-(Rgb a, Rgb b) { return {a.r - b.r, a.g - b.g, a.b - b.b}; }
 inline Rgb operator*(Rgb a, float k) { return {a.r * k, a.g * k, a.b * k}; }
-inline Rgb operator*(Rgb a, Rgb b) { return {a.r * b.r / 255.0f, a.g * b.g / 255.0f, a.b * b.b / 255.0f}; }
 inline Rgb Mix(Rgb a, Rgb b, float t) { return a + (b - a) * t; }
 inline Rgb Grey(float v) { return {v, v, v}; }
 
@@ -42,7 +41,8 @@ private:
     std::vector<Rgb> pixels_;
 };
 
-// A shape as a signed distance in pixels: negative inside. Points are pixel-centre coordinates (x + 0.5, y + 0.5).
+// A shape as a signed distance in pixels, negative inside. Callers pass pixel centres:
+// (x + 0.5, y + 0.5).
 using Sdf = std::function<float(float x, float y)>;
 
 float SdCircle(float x, float y, float cx, float cy, float radius);
@@ -58,13 +58,13 @@ inline float Coverage(float d) { return Clamp01(0.5f - d); }
 
 void FillShape(Canvas& canvas, const Sdf& shape, Rgb colour, float opacity = 1.0f);
 // Paints the shape with a colour chosen per pixel.
-void FillShapeWith(Canvas& canvas, const Sdf& shape, const std::function<Rgb(float x, float y)>& colour,
-                   float opacity = 1.0f);
+void FillShapeWith(Canvas& canvas, const Sdf& shape,
+                   const std::function<Rgb(float x, float y)>& colour, float opacity = 1.0f);
 // A soft shadow: the shape grown by spread pixels and blurred over softness pixels.
-void DropShadow(Canvas& canvas, const Sdf& shape, float dx, float dy, float spread, float softness, Rgb colour,
-                float opacity);
+void DropShadow(Canvas& canvas, const Sdf& shape, float dx, float dy, float spread, float softness,
+                Rgb colour, float opacity);
 
-// A moulded surface: the shape rises over bevel pixels from its edge and is lit from the upper left.
+// A moulded surface: the shape rises over bevel pixels from its edge, lit from the upper left.
 struct Material {
     Rgb base;
     float ambient = 0.35f;
@@ -83,9 +83,9 @@ class Random {
 public:
     explicit Random(uint64_t seed) : state_(seed) {}
     uint64_t Next();
-    double Uniform();                       // [0, 1)
+    double Uniform();  // [0, 1)
     double Range(double lo, double hi) { return lo + (hi - lo) * Uniform(); }
-    double Gauss();                         // mean 0, deviation 1
+    double Gauss();  // mean 0, deviation 1
 
 private:
     uint64_t state_;
