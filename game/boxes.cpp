@@ -89,7 +89,6 @@ static bool Reveal(int i, int32_t game)
     if (PumpAndCheckGone(game))
         return false;
 
-    busy = 1;
     PlaySoundSync(SOUND_REVEAL);
     if (picksMade == 21)
         return GiveVerdict(v, game);
@@ -124,6 +123,10 @@ void OpenBox(int i)
         return;
 
     int32_t game = gameNumber;
+    // Refuse box clicks for the whole click, not only from its first sound:
+    // the disabled buttons alone would let a click that still got through
+    // open a second box in the middle of this one.
+    busy = 1;
     EnableBoxButtons(false);
     if (picksMade == 0)
         ChooseOwnBox(i);

@@ -34,6 +34,7 @@ void OnSecondTimer()
 bool WaitTicks(int n)
 {
     int32_t game = gameNumber;
+    int32_t busyBefore = busy;
     waitTickCount = 0;
     // busy is set on every pass so that box clicks stay refused for the
     // whole wait; a new game ends the wait instead of restarting it.
@@ -42,6 +43,7 @@ bool WaitTicks(int n)
         if (PumpAndCheckGone(game))
             return false;
     }
-    busy = 0;
+    // The click that waits is still running: it clears busy at its end.
+    busy = busyBefore;
     return true;
 }

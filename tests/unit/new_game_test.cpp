@@ -123,6 +123,17 @@ TEST_F(DealTest, NewGameResetsTheBoardInOrder)
         EXPECT_EQ(record.opened + record.chosen, 0);
 }
 
+TEST_F(DealTest, NewGameInsideANewGamesPumpPlaysTheTitleOnce)
+{
+    NewGame();
+    fake::ClearRecord();
+    fake::AtNextPump([] { fake::ClickNewGame(true); });
+    NewGame();
+    EXPECT_EQ(fake::RecordOf("sound").size(), 1u);
+    EXPECT_TRUE(DealIsPermutation());
+    EXPECT_EQ(fake::Status(), "CHOOSE YOUR OWN BOX");
+}
+
 TEST_F(DealTest, AnsweringNoChangesNothing)
 {
     NewGame();

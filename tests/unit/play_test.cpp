@@ -2,6 +2,7 @@
 #include "tests/unit/game_fixture.h"
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -412,10 +413,37 @@ TEST_F(GameTest, WaitTicksCountsHandledTicks)
     }
 
     int pumps = fake::PumpCount();
-    busy = 1;
     EXPECT_TRUE(WaitTicks(0));
     EXPECT_EQ(fake::PumpCount(), pumps);
-    EXPECT_EQ(busy, 0);
+    // Inside a click the wait leaves box clicks refused until the click ends.
+    busy = 1;
+    EXPECT_TRUE(WaitTicks(2));
+    EXPECT_EQ(busy, 1);
+}
+
+// A second box click that reaches the game inside a running click (in the
+// reveal's pump, or between the banker's waits) must be refused, or the
+// game counts a pick without a call and locks up with an offer no prompt
+// will ever ask about.
+TEST_F(GameTest, BoxClickInsideARunningClickIsRefused)
+{
+    struct Row { const char* when; std::function<bool()> moment; };
+    const Row rows[] = {
+        {"in the reveal's pump", [] { return fake::Status().rfind("YOU HAVE REVEALED", 0) == 0; }},
+        {"between the banker's waits",
+         [] { return waitTickCount >= 3 && fake::Status() == "THE BANKER WISHES TO MAKE A DEAL"; }},
+    };
+    for (const Row& row : rows) {
+        SetUp();
+        for (int i = 0; i < 5; ++i)
+            fake::ClickBox(i);
+        fake::When(row.moment, [] { OpenBox(10); });
+        fake::ClickBox(5);
+        EXPECT_EQ(picksMade, 6) << row.when;
+        EXPECT_EQ(boxRecords[10].opened, 0) << row.when;
+        EXPECT_EQ(offerPending, 1) << row.when;
+        EXPECT_TRUE(fake::PumpUntil([] { return fake::ControlState(IDC_DEAL).enabled; })) << row.when;
+    }
 }
 
 }  // namespace
