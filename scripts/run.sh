@@ -26,6 +26,6 @@ else
     import -window root "$shot"
 fi
 echo "Screenshot of the board: $shot"
-"$WINESERVER" -k 2>/dev/null
+kill "$game" 2>/dev/null
 wait "$game" 2>/dev/null
 exit 0
