@@ -50,8 +50,24 @@ unit-sanitized: deps
 e2e: exe
 	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi
 	@bash scripts/e2e.sh
+	@bash scripts/audio-e2e.sh
+
+# Start-up, idle cost, responsiveness, memory and size of the game beside
+# Wine's Minesweeper and a bare polling dialog; about ten minutes, so not
+# part of `make test`. Options: make bench BENCH_ARGS="--runs 3 --idle-runs 1".
+.PHONY: bench
+bench: exe
+	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi
+	@bash scripts/bench.sh $(BENCH_ARGS)
 
 test: unit unit-sanitized e2e
+
+# The long forms of the reliability groups, about an hour: a 20-minute click
+# storm, closings in every phase, 300 NEW GAMEs; prints their figures.
+.PHONY: soak
+soak: exe
+	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi
+	@E2E_TIME_LIMIT=4800 bash scripts/e2e.sh --timeout 4500 --soak-minutes 20 storm closing session
 
 clean:
 	rm -rf $(BUILD)

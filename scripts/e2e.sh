@@ -60,8 +60,9 @@ log="$BUILD_DIR/e2e.log"
 wine_log="$BUILD_DIR/e2e-wine.log"
 # The driver reports on standard output; Wine's own complaints (no sound
 # card, and the like) go to their own log. The driver's watchdog ends it
-# after 900 s; this time-out is the last resort.
-timeout --kill-after=10 1200 "$WINE" "$E2E_EXE" \
+# after 900 s (a later --timeout wins); this time-out is the last resort,
+# E2E_TIME_LIMIT seconds for runs that pass a longer --timeout.
+timeout --kill-after=10 "${E2E_TIME_LIMIT:-1200}" "$WINE" "$E2E_EXE" \
     --game "$(windows_path "$GAME_EXE")" \
     --shots "$(windows_path "$RAW_SHOTS")" \
     --timeout 900 "$@" 2>"$wine_log" | tee "$log"

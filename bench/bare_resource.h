@@ -1,0 +1,7 @@
+// Identifiers of the bare dialog's template and controls.
+#pragma once
+
+#define IDD_BARE        101
+
+#define IDC_BARE_STATUS 1001
+#define IDC_BARE_FIRST  1002   // + button index 0..3
