@@ -82,9 +82,10 @@ static std::string EntryName(const std::string& bytes, size_t base, const IMAGE_
     return name;
 }
 
-// Sums the data entries below a directory entry, at any depth.
-static void SumData(const Image& image, size_t base, size_t directory, bool bitmaps, PeContents* contents,
-                    unsigned long* sum)
+// Sums the data entries below a directory entry, at any depth. `id` is the
+// resource number once known (the second level of the directory).
+static void SumData(const Image& image, size_t base, size_t directory, int depth, unsigned id, bool bitmaps,
+                    PeContents* contents, unsigned long* sum)
 {
     IMAGE_RESOURCE_DIRECTORY header;
     if (!At(image.bytes, directory, &header))
@@ -94,8 +95,9 @@ static void SumData(const Image& image, size_t base, size_t directory, bool bitm
         IMAGE_RESOURCE_DIRECTORY_ENTRY entry;
         if (!At(image.bytes, directory + sizeof header + i * sizeof entry, &entry))
             return;
+        unsigned entryId = depth == 0 && !entry.NameIsString ? entry.Id : id;
         if (entry.DataIsDirectory) {
-            SumData(image, base, base + entry.OffsetToDirectory, bitmaps, contents, sum);
+            SumData(image, base, base + entry.OffsetToDirectory, depth + 1, entryId, bitmaps, contents, sum);
             continue;
         }
         IMAGE_RESOURCE_DATA_ENTRY data;
@@ -104,7 +106,9 @@ static void SumData(const Image& image, size_t base, size_t directory, bool bitm
         *sum += data.Size;
         BITMAPINFOHEADER info;
         if (bitmaps && At(image.bytes, image.Offset(data.OffsetToData), &info)) {
-            contents->bitmapScreenBytes += static_cast<unsigned long>(labs(info.biWidth) * labs(info.biHeight) * 4);
+            unsigned long screen = static_cast<unsigned long>(labs(info.biWidth) * labs(info.biHeight) * 4);
+            contents->bitmapScreenBytes += screen;
+            contents->bitmapScreenBytesById[entryId] += screen;
             ++contents->bitmapCount;
         }
     }
@@ -158,7 +162,7 @@ bool ReadPeContents(const std::string& path, PeContents* contents)
             continue;
         std::string name = EntryName(bytes, base, entry);
         unsigned long sum = 0;
-        SumData(image, base, base + entry.OffsetToDirectory, name == "BITMAP", contents, &sum);
+        SumData(image, base, base + entry.OffsetToDirectory, 0, 0, name == "BITMAP", contents, &sum);
         contents->resourceBytes[name] += sum;
     }
     return true;

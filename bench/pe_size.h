@@ -17,9 +17,11 @@ struct PeContents {
     std::vector<PeSection> sections;
     // Resource bytes by type: "BITMAP", "ICON", "WAVE", ... as the file stores them.
     std::map<std::string, unsigned long> resourceBytes;
-    // The bitmaps once loaded as 32-bit screen bitmaps: width x height x 4.
+    // The bitmaps once loaded as 32-bit screen bitmaps: width x height x 4,
+    // in all and by resource number.
     unsigned long bitmapScreenBytes = 0;
     int bitmapCount = 0;
+    std::map<unsigned, unsigned long> bitmapScreenBytesById;
 };
 
 // Reads a Windows program file of either width; false when it is not one.

@@ -2,7 +2,6 @@
 #include "bench/timing.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <set>
 #include <vector>
 

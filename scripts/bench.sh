@@ -47,7 +47,7 @@ report="$ROOT/build/bench.md"
     echo "Machine: $(nproc) processors, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'),"\
          "Linux $(uname -r), $("$WINE" --version), game build $WINE_ARCH (this kernel runs"\
          "$( [ "$WINE_ARCH" = i686 ] && echo "32-bit" || echo "no 32-bit") programs), Xvfb 1024x768x24, no audio device."
-    echo "Command: make bench ($*)"
+    echo "Command: make bench${*:+ BENCH_ARGS=\"$*\"}"
     echo "Load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 } | tee "$report"
 timeout --kill-after=10 1500 "$WINE" "$BENCH_EXE" \
