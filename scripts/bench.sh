@@ -35,10 +35,7 @@ trap 'exit 130' INT TERM
 start_xvfb || exit 1
 wine_prefix_ready
 "$WINESERVER" -p
-# Xvfb has no window manager. Wine, when it leaves its windows to one, waits
-# 2 s at every hidden window for the manager's answer that never comes
-# (fixme:event:wait_for_withdrawn_state); on a desktop the answer is at once.
-"$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+wine_unmanaged_windows
 # Let the prefix's own services finish starting before anything is timed.
 sleep 2
 

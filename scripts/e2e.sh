@@ -55,6 +55,7 @@ start_xvfb || exit 1
 wine_prefix_ready
 # One server for the whole run: each game start then skips the server's start-up.
 "$WINESERVER" -p
+wine_unmanaged_windows
 
 log="$BUILD_DIR/e2e.log"
 wine_log="$BUILD_DIR/e2e-wine.log"

@@ -26,3 +26,11 @@ wine_prefix_ready() {
         "$WINESERVER" -w
     fi
 }
+
+# Xvfb has no window manager. Wine, when it leaves its windows to one, waits
+# 2 s at every hidden window (each message box answered, each window closed)
+# for the manager's answer that never comes (fixme:event:wait_for_withdrawn_state);
+# on a desktop the answer is at once. Headless runs manage their windows in Wine.
+wine_unmanaged_windows() {
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+}

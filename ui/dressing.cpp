@@ -21,7 +21,11 @@ const COLORREF kWhite = RGB(255, 255, 255);
 
 void CreateBrushes()
 {
-    backgroundBrush = CreatePatternBrush(SharedBitmap(IDB_BACKGROUND));
+    // The brush keeps its own copy of the pixels; holding the bitmap as well
+    // would keep the board's 1.7 MB of background twice for the whole run.
+    HBITMAP background = LoadBitmapA(appInstance, MAKEINTRESOURCEA(IDB_BACKGROUND));
+    backgroundBrush = CreatePatternBrush(background);
+    DeleteObject(background);
     editBrush = CreateSolidBrush(kEditBack);
     buttonBrush = CreateSolidBrush(kButtonBack);
     staticBrush = CreateSolidBrush(kStaticBack);

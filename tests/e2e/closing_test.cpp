@@ -16,11 +16,6 @@ const int kCloseExitLimit = 8000;
 const int kGameLimit = 240000;
 const int kEarlyLimit = 60000;
 
-static const char kWishes[] = "THE BANKER WISHES TO MAKE A DEAL";
-static const char kWants[] = "THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU";
-static const char kSwapChance[] = "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX";
-static const char kGameOver[] = "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'";
-
 static bool IsVerdict(const Glance& glance)
 {
     return glance.boxCaption == "CONGRATULATIONS" || glance.boxCaption == "UNLUCKY";
@@ -108,7 +103,7 @@ struct Run {
 
     void Answer()
     {
-        Glance glance = Until([](const Glance& g) { return g.dealEnabled; }, kEarlyLimit, "a prompted offer");
+        Until([](const Glance& g) { return g.dealEnabled; }, kEarlyLimit, "a prompted offer");
         style.dealAtFirstOffer = Chance(random, 0.5);
         moment = style.dealAtFirstOffer ? "a DEAL click in flight" : "a NO DEAL click in flight";
         Require(game.Click(style.dealAtFirstOffer ? IDC_DEAL : IDC_NO_DEAL), game.Error());

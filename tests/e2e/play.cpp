@@ -38,13 +38,7 @@ bool ReadyForBox(const Glance& glance)
 {
     // While the banker calls, waits for an answer or offers the swap, a box
     // click is refused; so is every click once the game is over.
-    static const char* const kBusyTexts[] = {
-        "THE BANKER WISHES TO MAKE A DEAL",
-        "PRESS THE DEAL BUTTON OR NO DEAL BUTTON",
-        "THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU",
-        "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX",
-        "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'",
-    };
+    static const char* const kBusyTexts[] = {kWishes, kPress, kWants, kSwapChance, kGameOver};
     for (const char* text : kBusyTexts)
         if (glance.status == text)
             return false;

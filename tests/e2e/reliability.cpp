@@ -2,6 +2,7 @@
 #include "tests/e2e/reliability.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <cctype>
@@ -177,6 +178,14 @@ bool ReadFigures(DWORD pid, Figures* figures, std::string* source, std::string* 
         sources.push_back("GDI: the process's GDI handle table (GetGuiResources reads 0)");
     }
     CloseHandle(process);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 thread = {};
+    thread.dwSize = sizeof thread;
+    figures->threads = 0;
+    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
+        figures->threads += thread.th32OwnerProcessID == pid;
+    if (snapshot != INVALID_HANDLE_VALUE)
+        CloseHandle(snapshot);
     if (!ok) {
         *error = Format("cannot count the handles or GDI objects of process %lu", pid);
         return false;
@@ -187,20 +196,22 @@ bool ReadFigures(DWORD pid, Figures* figures, std::string* source, std::string* 
     return true;
 }
 
-double Slope(const std::vector<double>& ys)
+double Slope(const std::vector<double>& xs, const std::vector<double>& ys)
 {
     double n = static_cast<double>(ys.size());
     if (n < 2)
         return 0;
-    double meanX = (n - 1) / 2, meanY = 0;
-    for (double y : ys)
-        meanY += y / n;
+    double meanX = 0, meanY = 0;
+    for (size_t i = 0; i < ys.size(); ++i) {
+        meanX += xs[i] / n;
+        meanY += ys[i] / n;
+    }
     double covariance = 0, variance = 0;
     for (size_t i = 0; i < ys.size(); ++i) {
-        covariance += (i - meanX) * (ys[i] - meanY);
-        variance += (i - meanX) * (i - meanX);
+        covariance += (xs[i] - meanX) * (ys[i] - meanY);
+        variance += (xs[i] - meanX) * (xs[i] - meanX);
     }
-    return covariance / variance;
+    return variance > 0 ? covariance / variance : 0;
 }
 
 // ---- the board -------------------------------------------------------------

@@ -32,11 +32,12 @@ struct Figures {
     double privateBytes = 0;   // committed private memory
     double handles = 0;        // kernel handles
     double gdiObjects = 0;     // live GDI objects
+    double threads = 0;
 };
 // `source` names where each figure came from on this system.
 bool ReadFigures(DWORD pid, Figures* figures, std::string* source, std::string* error);
-// Least-squares slope of ys against 0, 1, 2, ...
-double Slope(const std::vector<double>& ys);
+// Least-squares slope of ys against xs.
+double Slope(const std::vector<double>& xs, const std::vector<double>& ys);
 
 // ---- the board, read whole -----------------------------------------------
 
@@ -83,6 +84,17 @@ bool Answers(const Game& game, int timeoutMs);
 bool IsMoneyText(const std::string& text);
 
 // ---- a player ------------------------------------------------------------
+
+// Status texts that tell the phases of a game apart.
+const char kChoose[] = "CHOOSE YOUR OWN BOX";
+const char kOpenA[] = "OPEN A BOX";
+const char kOpenOwn[] = "OPEN YOUR BOX";
+const char kOpenLast[] = "OPEN THE LAST BOX";
+const char kWishes[] = "THE BANKER WISHES TO MAKE A DEAL";
+const char kWants[] = "THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU";
+const char kPress[] = "PRESS THE DEAL BUTTON OR NO DEAL BUTTON";
+const char kSwapChance[] = "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX";
+const char kGameOver[] = "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'";
 
 // What the driver sees of a game at a glance, read from outside.
 struct Glance {
