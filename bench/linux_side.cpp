@@ -148,13 +148,15 @@ Memory MemoryOf(int pid)
     Memory memory;
     std::string base = "/proc/" + std::to_string(pid);
     double resident = KiB(ReadUnixFile(base + "/status"), "VmRSS:");
-    std::string rollup = ReadUnixFile(base + "/smaps_rollup");
-    double clean = KiB(rollup, "Private_Clean:");
-    double dirty = KiB(rollup, "Private_Dirty:");
+    // Private means written pages that only this process holds, the
+    // counterpart of Windows' private bytes. Clean file pages (DLL code, the
+    // program's own resources) count as private only while no other process
+    // maps the same file, so they would move with whatever else is running.
+    double dirty = KiB(ReadUnixFile(base + "/smaps_rollup"), "Private_Dirty:");
     if (resident >= 0)
         memory.residentMiB = resident / 1024;
-    if (clean >= 0 && dirty >= 0)
-        memory.privateMiB = (clean + dirty) / 1024;
+    if (dirty >= 0)
+        memory.privateMiB = dirty / 1024;
     return memory;
 }
 

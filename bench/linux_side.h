@@ -22,7 +22,7 @@ void MachineSeconds(double* busy, double* total);
 
 struct Memory {
     double residentMiB = -1;   // VmRSS
-    double privateMiB = -1;    // Private_Clean + Private_Dirty
+    double privateMiB = -1;    // Private_Dirty
 };
 Memory MemoryOf(int pid);
 
