@@ -62,7 +62,7 @@ bench: exe
 
 test: unit unit-sanitized e2e
 
-# The long forms of the reliability groups, about an hour: a 20-minute click
+# The long forms of the reliability groups, about 45 minutes: a 20-minute click
 # storm, closings in every phase, 300 NEW GAMEs; prints their figures.
 .PHONY: soak
 soak: exe

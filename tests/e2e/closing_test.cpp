@@ -128,12 +128,22 @@ struct Run {
         Pause(0, 3000);
     }
 
-    // The swap comes one time in four; without it the run closes at the verdict.
+    // The swap comes one game in four. The soak plays further games until it
+    // comes; the short form, and a soak that never sees it, close at the verdict.
     void Swap(bool question)
     {
-        Glance glance = Until([](const Glance& g) {
-            return g.status == kSwapChance || g.boxCaption == "BANKER ASKS ..." || IsVerdict(g);
-        }, kGameLimit, "the swap chance or the verdict");
+        const int games = Soaking() ? 6 : 1;
+        Glance glance;
+        for (int played = 1;; ++played) {
+            glance = Until([](const Glance& g) {
+                return g.status == kSwapChance || g.boxCaption == "BANKER ASKS ..." || IsVerdict(g);
+            }, kGameLimit, "the swap chance or the verdict");
+            if (!IsVerdict(glance) || played == games)
+                break;
+            Until([](const Glance& g) { return g.status == kGameOver; }, kGameLimit, "the end of the game");
+            AnswerStartAgain(game, IDYES);
+            Until([](const Glance& g) { return g.status == kChoose; }, kEarlyLimit, "a fresh deal");
+        }
         if (IsVerdict(glance)) {
             moment = "a verdict open (no swap offered)";
         } else if (!question) {
