@@ -146,35 +146,20 @@ StartTimes TimeStart(const std::function<bool()>& launch, int readyControl, cons
 // is the instant being timed, so the input is sent directly.
 static void MovePointer(POINT screen)
 {
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
-    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
+    e2e::MoveMouse(screen);
     e2e::WaitFor([&] {
         POINT cursor;
         return GetCursorPos(&cursor) && abs(cursor.x - screen.x) <= 1 && abs(cursor.y - screen.y) <= 1;
     }, 1000, 5);
 }
 
-static void MouseButton(DWORD flag)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flag;
-    SendInput(1, &input, sizeof input);
-}
-
 void Click(POINT screen)
 {
     MovePointer(screen);
     Sleep(30);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    e2e::PressMouse(MOUSEEVENTF_LEFTDOWN);
     Sleep(kPressHoldMs);
-    MouseButton(MOUSEEVENTF_LEFTUP);
+    e2e::PressMouse(MOUSEEVENTF_LEFTUP);
     Sleep(30);
 }
 
@@ -254,7 +239,7 @@ ClickTimes TimeClick(POINT screen, const Watch& watch)
     ClickTimes times;
     MovePointer(screen);
     Sleep(30);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    e2e::PressMouse(MOUSEEVENTF_LEFTDOWN);
     Sleep(kPressHoldMs);
 
     TextWatch text;
@@ -268,7 +253,7 @@ ClickTimes TimeClick(POINT screen, const Watch& watch)
     std::vector<Sample> samples;
     samples.reserve(4096);
     double origin = NowMs();
-    MouseButton(MOUSEEVENTF_LEFTUP);
+    e2e::PressMouse(MOUSEEVENTF_LEFTUP);
     HANDLE settleThread = CreateThread(nullptr, 0, WatchSettle, &settle, 0, nullptr);
     // Sampling goes on for a while after the program says it is done, since
     // its last change may be painted at its next pump.

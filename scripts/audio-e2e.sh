@@ -18,12 +18,7 @@ for tool in pulseaudio parec pactl; do
     command -v "$tool" >/dev/null 2>&1 ||
         skip "$tool is not installed (Debian packages pulseaudio and pulseaudio-utils)"
 done
-for file in "$GAME_EXE" "$E2E_EXE"; do
-    if [ ! -f "$file" ]; then
-        echo "missing $file: build the $WINE_ARCH tree first"
-        exit 2
-    fi
-done
+require_built "build the $WINE_ARCH tree first" "$GAME_EXE" "$E2E_EXE"
 
 AUDIO_DIR="$BUILD_DIR/audio-e2e"
 SOCKET="$AUDIO_DIR/pulse.socket"

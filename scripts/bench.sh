@@ -12,17 +12,7 @@ source "$ROOT/scripts/xvfb.sh"
 BENCH_EXE="$BUILD_DIR/bench/quorvant_bench.exe"
 BARE_EXE="$BUILD_DIR/bench/bare_dialog.exe"
 SHIP_EXE="$ROOT/build/i686/Quorvant.exe"
-for file in "$GAME_EXE" "$BENCH_EXE" "$BARE_EXE" "$SHIP_EXE"; do
-    if [ ! -f "$file" ]; then
-        echo "missing $file: build the i686 and $WINE_ARCH trees first"
-        exit 2
-    fi
-done
-
-windows_path() {
-    local path="$1"
-    printf 'Z:%s' "${path//\//\\}"
-}
+require_built "build the i686 and $WINE_ARCH trees first" "$GAME_EXE" "$BENCH_EXE" "$BARE_EXE" "$SHIP_EXE"
 
 finish() {
     # Only this prefix's server and programs: the bench prefix is the bench's own.

@@ -16,23 +16,12 @@ export HOME="$ROOT/build/e2e-home"
 export WINEPREFIX="$ROOT/build/wineprefix-e2e-$WINE_ARCH"
 mkdir -p "$HOME/Desktop"
 
-for file in "$GAME_EXE" "$E2E_EXE"; do
-    if [ ! -f "$file" ]; then
-        echo "missing $file: build the $WINE_ARCH tree first"
-        exit 2
-    fi
-done
+require_built "build the $WINE_ARCH tree first" "$GAME_EXE" "$E2E_EXE"
 
 SHOTS="$ROOT/build/screenshots"
 RAW_SHOTS="$BUILD_DIR/e2e-screenshots"
 rm -rf "$RAW_SHOTS"
 mkdir -p "$RAW_SHOTS" "$SHOTS"
-
-# Wine's drive Z: is the Unix root.
-windows_path() {
-    local path="$1"
-    printf 'Z:%s' "${path//\//\\}"
-}
 
 finish() {
     # Ends every program of this prefix still running, the games included,

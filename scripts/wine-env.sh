@@ -19,6 +19,24 @@ GAME_EXE="$BUILD_DIR/Quorvant.exe"
 E2E_EXE="$BUILD_DIR/tests/e2e/quorvant_e2e.exe"
 mkdir -p "$HOME/Desktop"
 
+# Wine's drive Z: is the Unix root.
+windows_path() {
+    local path="$1"
+    printf 'Z:%s' "${path//\//\\}"
+}
+
+# Exits with 2 when one of the files is missing: require_built HINT FILE...
+require_built() {
+    local hint="$1" file
+    shift
+    for file in "$@"; do
+        if [ ! -f "$file" ]; then
+            echo "missing $file: $hint"
+            exit 2
+        fi
+    done
+}
+
 # A fresh prefix takes a while to settle; later runs reuse it.
 wine_prefix_ready() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then

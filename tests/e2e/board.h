@@ -23,6 +23,14 @@ RECT OwnButtonPlace();
 
 RECT MakeRect(int x, int y, int width, int height);
 
+// The styles the template gives each kind of control.
+const DWORD kChild = WS_CHILD | WS_VISIBLE;
+const DWORD kPicture = kChild | SS_BITMAP;
+const DWORD kSunkenText = kChild | WS_GROUP | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN;
+const DWORD kLabel = kChild | WS_GROUP | SS_CENTER;
+const DWORD kPushButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
+const DWORD kList = kChild | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+
 // Checks the control's client rectangle; `what` names the row in a failure.
 bool CheckPlace(const Game& game, int id, const RECT& expected, const std::string& what);
 // Every picture, button and plate at its starting place; one failure line per control.

@@ -188,7 +188,7 @@ static BOOL CALLBACK CollectDialogsOfProcess(HWND candidate, LPARAM param)
     return TRUE;
 }
 
-static std::vector<HWND> DialogsOfProcess(DWORD pid)
+std::vector<HWND> DialogsOfProcess(DWORD pid)
 {
     WindowSearch search{pid, {}};
     EnumWindows(CollectDialogsOfProcess, reinterpret_cast<LPARAM>(&search));
@@ -309,7 +309,7 @@ bool Game::Raise() const
     return WaitFor([&] { return Raised(window); }, kStepTimeout, 50);
 }
 
-static void MoveMouse(POINT screen)
+void MoveMouse(POINT screen)
 {
     // Absolute input runs 0..65535 over the screen; rounding up lands the
     // pointer on the intended pixel whichever way the system scales back.
@@ -323,7 +323,7 @@ static void MoveMouse(POINT screen)
     SendInput(1, &input, sizeof input);
 }
 
-static void PressMouse(DWORD flag)
+void PressMouse(DWORD flag)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
@@ -407,18 +407,25 @@ static bool Uppermost(HWND window, POINT screen, std::string* error)
     return ok;
 }
 
-bool Game::Click(int id)
+bool Game::ControlCentre(int id, HWND* control, POINT* screen)
 {
-    HWND control = Control(id);
-    if (!control) {
+    *control = Control(id);
+    if (!*control) {
         error = Format("no control %d", id);
         return false;
     }
     Raise();
     RECT rect;
-    GetWindowRect(control, &rect);
-    POINT screen = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    if (!Uppermost(window, screen, &error))
+    GetWindowRect(*control, &rect);
+    *screen = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    return true;
+}
+
+bool Game::Click(int id)
+{
+    HWND control = nullptr;
+    POINT screen = {};
+    if (!ControlCentre(id, &control, &screen) || !Uppermost(window, screen, &error))
         return false;
     POINT client = screen;
     ScreenToClient(window, &client);
@@ -455,15 +462,10 @@ static const POINT kBarePlace = {380, 545};
 
 bool Game::PressAndSlideOff(int id)
 {
-    HWND control = Control(id);
-    if (!control) {
-        error = Format("no control %d", id);
+    HWND control = nullptr;
+    POINT screen = {};
+    if (!ControlCentre(id, &control, &screen))
         return false;
-    }
-    Raise();
-    RECT rect;
-    GetWindowRect(control, &rect);
-    POINT screen = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     POINT bare = kBarePlace;
     ClientToScreen(window, &bare);
     if (!Uppermost(window, screen, &error) || !Uppermost(window, bare, &error))
@@ -558,44 +560,67 @@ void Game::Kill()
 
 // ---- inside the game ------------------------------------------------------
 
-bool ReadProbe(const Game& game, ProbeBlock* block, std::string* error)
+std::string DriverFile(const char* name)
 {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string library = path;
-    library = library.substr(0, library.find_last_of('\\') + 1) + "quorvant_e2e_probe.dll";
-    HMODULE probe = LoadLibraryA(library.c_str());
-    auto hook = probe ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, kProbeHookName)))
-                      : nullptr;
-    if (!hook) {
-        *error = "cannot load the probe " + library;
-        return false;
-    }
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ProbeBlock),
-                                        kProbeBlockName);
-    auto* shared = mapping ? static_cast<ProbeBlock*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0,
-                                                                    sizeof(ProbeBlock)))
-                           : nullptr;
+    std::string file = path;
+    return file.substr(0, file.find_last_of('\\') + 1) + name;
+}
+
+HookedBlock::HookedBlock(const Game& watched, const char* hookName, const char* blockName, const char* messageName,
+                         size_t size)
+    : game(watched)
+{
+    std::string file = DriverFile("quorvant_e2e_probe.dll");
+    library = LoadLibraryA(file.c_str());
+    auto procedure = library ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library, hookName)))
+                             : nullptr;
+    mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size),
+                                 blockName);
+    if (mapping)
+        shared = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, size);
+    if (procedure && shared)
+        hook = SetWindowsHookExA(WH_CALLWNDPROC, procedure, library, game.ThreadId());
+    message = RegisterWindowMessageA(messageName);
+    if (!hook)
+        error = Format("cannot hook %s of %s into the game's thread", hookName, file.c_str());
+}
+
+HookedBlock::~HookedBlock()
+{
+    if (hook)
+        UnhookWindowsHookEx(hook);
+    if (shared)
+        UnmapViewOfFile(shared);
+    if (mapping)
+        CloseHandle(mapping);
+}
+
+bool HookedBlock::Ask(UINT flags, int timeoutMs)
+{
+    DWORD_PTR ignored = 0;
+    if (hook && SendMessageTimeoutA(game.Window(), message, 0, 0, flags, static_cast<UINT>(timeoutMs), &ignored))
+        return true;
+    if (hook)
+        error = Format("the game did not answer within %d ms", timeoutMs);
+    return false;
+}
+
+bool ReadProbe(const Game& game, ProbeBlock* block, std::string* error)
+{
+    HookedBlock hooked(game, kProbeHookName, kProbeBlockName, kProbeMessageName, sizeof(ProbeBlock));
+    auto* shared = static_cast<ProbeBlock*>(hooked.Shared());
     if (!shared) {
-        *error = "cannot share memory with the probe";
-        if (mapping)
-            CloseHandle(mapping);
+        *error = hooked.Error();
         return false;
     }
     memset(shared, 0, sizeof *shared);
-    HHOOK installed = SetWindowsHookExA(WH_CALLWNDPROC, hook, probe, game.ThreadId());
-    DWORD_PTR ignored = 0;
-    bool answered = installed && SendMessageTimeoutA(game.Window(), RegisterWindowMessageA(kProbeMessageName),
-                                                     0, 0, SMTO_ABORTIFHUNG, kStepTimeout, &ignored);
-    if (installed)
-        UnhookWindowsHookEx(installed);
-    bool ok = answered && shared->filled;
+    bool ok = hooked.Ask(SMTO_ABORTIFHUNG, kStepTimeout) && shared->filled;
     if (ok)
         *block = *shared;
     else
-        *error = installed ? "the probe did not report from inside the game" : "cannot hook the game's thread";
-    UnmapViewOfFile(shared);
-    CloseHandle(mapping);
+        *error = "the probe did not report from inside the game";
     return ok;
 }
 

@@ -80,6 +80,9 @@ public:
 
 private:
     bool FindWindowOfGame(int timeoutMs);
+    // Raises the window and finds the screen centre of a control; false,
+    // with Error(), when the game has no such control.
+    bool ControlCentre(int id, HWND* control, POINT* screen);
 
     std::string exe;
     std::string error;
@@ -112,12 +115,47 @@ bool MessageBoxShowsIcon(HWND box);
 // Clicks a button of the box (IDYES, IDNO, IDOK) and waits for the box to go.
 bool AnswerMessageBox(HWND box, int buttonId, std::string* error);
 
+// A file next to the driver's own program, such as its hook libraries.
+std::string DriverFile(const char* name);
+
+// A block of shared memory that a hook procedure of the probe library, run in
+// the game's thread, fills when the game window is sent a registered message:
+// what it reads is read between two of the game's own steps.
+class HookedBlock {
+public:
+    HookedBlock(const Game& game, const char* hookName, const char* blockName, const char* messageName,
+                size_t size);
+    ~HookedBlock();
+    HookedBlock(const HookedBlock&) = delete;
+    HookedBlock& operator=(const HookedBlock&) = delete;
+    // Null, with Error(), when the hook could not be installed.
+    void* Shared() const { return hook ? shared : nullptr; }
+    // Sends the message; false, with Error(), when the game does not answer in time.
+    bool Ask(UINT flags, int timeoutMs);
+    const std::string& Error() const { return error; }
+
+private:
+    const Game& game;
+    HMODULE library = nullptr;
+    HHOOK hook = nullptr;
+    HANDLE mapping = nullptr;
+    void* shared = nullptr;
+    UINT message = 0;
+    std::string error;
+};
+
 // Reads the window's fonts and icons from inside the game's thread, through
 // the probe library: their handles cannot be read from another process.
 bool ReadProbe(const Game& game, ProbeBlock* block, std::string* error);
 
 // Keyboard input to whatever has the focus: each key pressed and released.
 void PressKeys(const std::vector<WORD>& keys);
+// Real mouse input: the pointer moved to a screen pixel (not waited for), and
+// one button event (MOUSEEVENTF_LEFTDOWN, ...).
+void MoveMouse(POINT screen);
+void PressMouse(DWORD flag);
+// The dialog-class top-level windows of a process: its game window and its message boxes.
+std::vector<HWND> DialogsOfProcess(DWORD pid);
 // The window that has the keyboard focus in the game's thread, or null.
 HWND FocusOf(const Game& game);
 

@@ -252,44 +252,18 @@ bool LoadArtwork(const std::string& exePath, Artwork* artwork, std::string* erro
     return ok;
 }
 
-BoardWatch::BoardWatch(const Game& watched) : game(watched)
+BoardWatch::BoardWatch(const Game& watched)
+    : hooked(watched, kSnapshotHookName, kSnapshotBlockName, kSnapshotMessageName, sizeof(SnapshotBlock))
 {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string library = path;
-    library = library.substr(0, library.find_last_of('\\') + 1) + "quorvant_e2e_probe.dll";
-    probe = LoadLibraryA(library.c_str());
-    auto procedure = probe ? reinterpret_cast<HOOKPROC>(
-                                 reinterpret_cast<void*>(GetProcAddress(probe, kSnapshotHookName)))
-                           : nullptr;
-    mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SnapshotBlock),
-                                 kSnapshotBlockName);
-    if (mapping)
-        shared = static_cast<SnapshotBlock*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SnapshotBlock)));
-    if (procedure && shared)
-        hook = SetWindowsHookExA(WH_CALLWNDPROC, procedure, probe, game.ThreadId());
-    message = RegisterWindowMessageA(kSnapshotMessageName);
-    if (!hook)
-        error = "cannot hook the snapshot probe " + library + " into the game's thread";
-}
-
-BoardWatch::~BoardWatch()
-{
-    if (hook)
-        UnhookWindowsHookEx(hook);
-    if (shared)
-        UnmapViewOfFile(shared);
-    if (mapping)
-        CloseHandle(mapping);
 }
 
 bool BoardWatch::Take(SnapshotBlock* board, int timeoutMs)
 {
-    if (!hook)
+    auto* shared = static_cast<SnapshotBlock*>(hooked.Shared());
+    if (!shared)
         return false;
     shared->filled = 0;
-    DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutA(game.Window(), message, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeoutMs), &ignored)) {
+    if (!hooked.Ask(SMTO_NORMAL, timeoutMs)) {
         error = Format("the game did not answer the snapshot within %d ms", timeoutMs);
         return false;
     }
@@ -306,28 +280,13 @@ bool InSight(const RECT& rect)
     return rect.left < kOutOfSight && rect.top < kOutOfSight;
 }
 
-struct BoxSearch {
-    DWORD pid;
-    HWND game;
-    std::vector<HWND> found;
-};
-
-static BOOL CALLBACK CollectBoxes(HWND candidate, LPARAM param)
-{
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(candidate, &owner);
-    if (owner == search->pid && candidate != search->game && IsWindowVisible(candidate) &&
-        ClassOf(candidate) == "#32770")
-        search->found.push_back(candidate);
-    return TRUE;
-}
-
 std::vector<HWND> OpenMessageBoxes(const Game& game)
 {
-    BoxSearch search{game.Pid(), game.Window(), {}};
-    EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> boxes;
+    for (HWND dialog : DialogsOfProcess(game.Pid()))
+        if (dialog != game.Window() && IsWindowVisible(dialog))
+            boxes.push_back(dialog);
+    return boxes;
 }
 
 bool Answers(const Game& game, int timeoutMs)

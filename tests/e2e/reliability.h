@@ -58,21 +58,14 @@ bool LoadArtwork(const std::string& exePath, Artwork* artwork, std::string* erro
 class BoardWatch {
 public:
     explicit BoardWatch(const Game& game);
-    ~BoardWatch();
-    BoardWatch(const BoardWatch&) = delete;
-    BoardWatch& operator=(const BoardWatch&) = delete;
     // The board between two steps of the game. False, with Error(), when the
     // game does not answer within timeoutMs.
     bool Take(SnapshotBlock* board, int timeoutMs);
-    const std::string& Error() const { return error; }
+    // Why the last Take failed, or why the hook could not be installed.
+    const std::string& Error() const { return error.empty() ? hooked.Error() : error; }
 
 private:
-    const Game& game;
-    HMODULE probe = nullptr;
-    HHOOK hook = nullptr;
-    HANDLE mapping = nullptr;
-    SnapshotBlock* shared = nullptr;
-    UINT message = 0;
+    HookedBlock hooked;
     std::string error;
 };
 

@@ -175,12 +175,6 @@ static NameOrNumber Number(WORD number)
 // in their own order, then the rest.
 static std::vector<TemplateRow> ExpectedTemplate()
 {
-    const DWORD kChild = WS_CHILD | WS_VISIBLE;
-    const DWORD kPicture = kChild | SS_BITMAP;
-    const DWORD kSunkenText = kChild | WS_GROUP | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN;
-    const DWORD kLabel = kChild | WS_GROUP | SS_CENTER;
-    const DWORD kPushButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
-    const DWORD kList = kChild | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
     // The plate bitmaps of value indices 0 to 21: each column's largest amount is out of run.
     const WORD kPlateBitmaps[kBoxes] = {185, 186, 187, 188, 189, 190, 191, 192, 193, 194, 184,
                                         196, 197, 198, 199, 200, 201, 202, 203, 204, 205, 195};

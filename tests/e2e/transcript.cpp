@@ -45,10 +45,7 @@ bool Transcript::Attach(const Game& game, std::string* error)
     block->window = reinterpret_cast<ULONG_PTR>(game.Window());
     first = block->count;
 
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string file = path;
-    file = file.substr(0, file.find_last_of('\\') + 1) + "quorvant_e2e_recorder.dll";
+    std::string file = DriverFile("quorvant_e2e_recorder.dll");
     library = LoadLibraryA(file.c_str());
     auto proc = library ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library, kRecordHookName)))
                         : nullptr;

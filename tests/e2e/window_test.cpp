@@ -73,12 +73,6 @@ struct ControlRow {
 
 static std::vector<ControlRow> TemplateRows()
 {
-    const DWORD kChild = WS_CHILD | WS_VISIBLE;
-    const DWORD kPicture = kChild | SS_BITMAP;
-    const DWORD kSunkenText = kChild | WS_GROUP | SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN;
-    const DWORD kLabel = kChild | WS_GROUP | SS_CENTER;
-    const DWORD kPushButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
-    const DWORD kList = kChild | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
     std::vector<ControlRow> rows = {
         {-1, "Static", nullptr, MakeRect(308, 111, 147, 93), kPicture, 0},
         {-1, "Static", "BANKERS OFFER", MakeRect(308, 93, 147, 18), kSunkenText, 0},
