@@ -14,6 +14,9 @@ INT_PTR CALLBACK GameDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Places every control of the template at its pixel place at the standard
 // dialog units, and gives the client area the background's size.
 void ApplyStandardLayout(HWND dialog);
+// Where a moved control goes among its siblings: the top, except a box
+// picture, which goes directly below its own button.
+HWND StackedBelow(HWND dialog, int controlId);
 // Records where each box's picture, button and board plate stand.
 void CaptureLayout(HWND dialog);
 

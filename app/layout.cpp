@@ -57,6 +57,29 @@ static void SizeClientArea(HWND dialog)
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The number on a box is its button, lying over the picture's label. Without
+// sibling clipping the two paint in whatever order their repaints come, and
+// under some systems the picture, painted last, hides the number. So every
+// control clips its siblings, and each button stays above its picture: the
+// picture then leaves the button's rectangle alone whatever the order.
+HWND StackedBelow(HWND dialog, int controlId)
+{
+    if (controlId >= IDC_BOX_PICTURE && controlId < IDC_BOX_PICTURE + kBoxCount)
+        return GetDlgItem(dialog, controlId - IDC_BOX_PICTURE + IDC_BOX_BUTTON);
+    return HWND_TOP;
+}
+
+static void ClipSiblings(HWND dialog)
+{
+    for (HWND control = GetWindow(dialog, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT))
+        SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) | WS_CLIPSIBLINGS);
+    for (int i = 0; i < kBoxCount; ++i)
+        SetWindowPos(GetDlgItem(dialog, IDC_BOX_PICTURE + i),
+                     StackedBelow(dialog, IDC_BOX_PICTURE + i), 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void ApplyStandardLayout(HWND dialog)
 {
     RECT unit = {0, 0, 4, 8};
@@ -78,6 +101,7 @@ void ApplyStandardLayout(HWND dialog)
         SetWindowPos(control, nullptr, x, y, width, height, flags);
     }
     SizeClientArea(dialog);
+    ClipSiblings(dialog);
 }
 
 // Measured from the true client origin: the frame and title bar differ from

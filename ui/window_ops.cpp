@@ -15,7 +15,7 @@ static HWND Control(int controlId)
 
 void MoveControl(int controlId, int x, int y)
 {
-    SetWindowPos(Control(controlId), HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
+    SetWindowPos(Control(controlId), StackedBelow(dialogWindow, controlId), x, y, 0, 0, SWP_NOSIZE);
 }
 
 void RepaintControl(int controlId)
