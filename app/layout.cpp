@@ -60,8 +60,10 @@ static void SizeClientArea(HWND dialog)
 // The number on a box is its button, lying over the picture's label. Without
 // sibling clipping the two paint in whatever order their repaints come, and
 // under some systems the picture, painted last, hides the number. So every
-// control clips its siblings, and each button stays above its picture: the
-// picture then leaves the button's rectangle alone whatever the order.
+// static and button clips its siblings, and each button stays above its
+// picture: the picture then leaves the button's rectangle alone whatever the
+// order. The edit and list boxes overlap nothing, and rewrite their own frame
+// and scroll bar bits when their style is set, so they are left as made.
 HWND StackedBelow(HWND dialog, int controlId)
 {
     if (controlId >= IDC_BOX_PICTURE && controlId < IDC_BOX_PICTURE + kBoxCount)
@@ -72,8 +74,12 @@ HWND StackedBelow(HWND dialog, int controlId)
 static void ClipSiblings(HWND dialog)
 {
     for (HWND control = GetWindow(dialog, GW_CHILD); control;
-         control = GetWindow(control, GW_HWNDNEXT))
-        SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) | WS_CLIPSIBLINGS);
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        char className[16];
+        GetClassNameA(control, className, sizeof className);
+        if (lstrcmpiA(className, "Static") == 0 || lstrcmpiA(className, "Button") == 0)
+            SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) | WS_CLIPSIBLINGS);
+    }
     for (int i = 0; i < kBoxCount; ++i)
         SetWindowPos(GetDlgItem(dialog, IDC_BOX_PICTURE + i),
                      StackedBelow(dialog, IDC_BOX_PICTURE + i), 0, 0, 0, 0,
