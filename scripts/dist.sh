@@ -16,8 +16,10 @@ VERSION="$(head -n 1 VERSION)"
 NAME="Quorvant-$VERSION"
 COMMIT="$(git rev-parse HEAD)"
 # Every time inside the zip is the commit's, so the same commit zips the same.
-SOURCE_DATE_EPOCH="$(git log -1 --format=%ct "$COMMIT")"
-export SOURCE_DATE_EPOCH
+# Only the zip gets it: the compiler and linker honour it too, and would hide
+# from the comparison a time stamp that every other build of the exe carries.
+ZIP_TIME="$(git log -1 --format=%ct "$COMMIT")"
+unset SOURCE_DATE_EPOCH
 
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
     echo "Note: the release is built from the last commit ${COMMIT:0:12}; uncommitted changes are not in it."
@@ -32,7 +34,7 @@ package() {
     sed -e "s/@VERSION@/$VERSION/" -e 's/$/\r/' "$tree/src/docs/how-to-play.txt" >"$stage/How to play.txt"
     (cd "$stage" && sha256sum Quorvant.exe >Quorvant.exe.sha256)
     chmod 0644 "$stage"/*
-    TZ=UTC touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
+    TZ=UTC touch -d "@$ZIP_TIME" "$stage"/*
     rm -f "$tree/$NAME.zip"
     (cd "$1/stage" && TZ=UTC zip -X -D -q -9 "$tree/$NAME.zip" \
         "$NAME/Quorvant.exe" "$NAME/Quorvant.exe.sha256" "$NAME/How to play.txt")
