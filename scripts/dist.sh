@@ -85,9 +85,14 @@ for file in "src/build/i686/Quorvant.exe" "$NAME.zip"; do
         same=0
     fi
 done
+# A time stamp or a path shows up in the headers: name the fields that differ.
+if [ "$same" = 0 ]; then
+    diff <(cd "$A/src/build/i686" && i686-w64-mingw32-objdump -p Quorvant.exe) \
+         <(cd "$B/src/build/i686" && i686-w64-mingw32-objdump -p Quorvant.exe) | head -n 20 >&2 || true
+fi
 if grep -a -q -F "$ROOT" "$A/src/build/i686/Quorvant.exe"; then
     echo "NOT REPRODUCIBLE: the exe holds a build path:" >&2
-    strings -a "$A/src/build/i686/Quorvant.exe" | grep -F -e "$ROOT" | head -n 5 >&2
+    strings -a "$A/src/build/i686/Quorvant.exe" | grep -F -e "$ROOT" | head -n 5 >&2 || true
     same=0
 fi
 [ "$same" = 1 ] || exit 1

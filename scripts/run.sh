@@ -54,6 +54,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     logged "$WINE" "$GAME_EXE"
     status=$?
     [ "$status" = 0 ] || fail "Quorvant ended with exit code $status"
+    say "Quorvant closed"
     exit 0
 fi
 
