@@ -9,7 +9,7 @@ CROSS64    := $(BUILD)/x86_64
 ASSETS     := $(abspath $(NATIVE))/assets
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps native assets exe exe64 run test unit unit-sanitized e2e clean
+.PHONY: all deps native assets exe exe64 run dist test unit unit-sanitized e2e clean
 
 all: exe
 
@@ -34,9 +34,15 @@ exe64: assets
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DQUORVANT_ASSET_DIR=$(ASSETS) >/dev/null
 	cmake --build $(CROSS64) -j $(JOBS)
 
-run: exe
-	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi
+# Builds only the generator and the game, and keeps the build's and Wine's
+# chatter in build/run.log; the script prints what it does and where things are.
+run:
 	@bash scripts/run.sh
+
+# The release zip in build/dist/, built twice from clean exports of the last
+# commit in two folders and refused unless the two come out byte for byte the same.
+dist:
+	@bash scripts/dist.sh
 
 unit: native
 	cd $(NATIVE) && ctest --output-on-failure

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Installs what building and testing need on Debian 12: the i686 MinGW-w64
-# cross compiler, 32-bit Wine, a virtual X display, fonts, FreeType for the
-# artwork generator, GoogleTest, and PulseAudio/sox for the audio path tests.
+# Installs what building, testing and releasing need on Debian 12: the i686
+# MinGW-w64 cross compiler, 32-bit Wine, a virtual X display, fonts, FreeType for the
+# artwork generator, GoogleTest, PulseAudio/sox for the audio path tests, and
+# git and zip for the release.
 # 64-bit MinGW and Wine too: on kernels without 32-bit support the tests run
 # a 64-bit build of the same sources.
 # Quick when everything is present already, so every make target can call it.
+#   --check   install nothing; exit 1 when something is missing
 set -euo pipefail
 
-need_cmds=(cmake g++ i686-w64-mingw32-g++ i686-w64-mingw32-windres
-           x86_64-w64-mingw32-g++ wine Xvfb xdotool xdpyinfo import
-           pulseaudio parec sox)
+need_cmds=(cmake g++ i686-w64-mingw32-g++-win32 i686-w64-mingw32-windres
+           x86_64-w64-mingw32-g++-win32 wine Xvfb xdotool xdpyinfo import
+           pulseaudio parec sox git zip)
 need_files=(/usr/include/freetype2/ft2build.h /usr/include/gtest/gtest.h
             /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
             /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll
@@ -19,6 +21,7 @@ missing=0
 for c in "${need_cmds[@]}"; do command -v "$c" >/dev/null 2>&1 || missing=1; done
 for f in "${need_files[@]}"; do [ -e "$f" ] || missing=1; done
 [ "$missing" = 0 ] && exit 0
+[ "${1:-}" = --check ] && exit 1
 
 SUDO=""
 [ "$(id -u)" = 0 ] || SUDO=sudo
@@ -37,5 +40,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     fonts-dejavu-core fonts-liberation fonts-wine \
     libfreetype-dev googletest libgtest-dev \
     pulseaudio pulseaudio-utils libasound2-plugins:i386 libpulse0:i386 \
-    sox imagemagick \
+    sox imagemagick git zip \
     >/dev/null
