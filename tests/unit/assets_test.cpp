@@ -21,10 +21,8 @@ TEST(Assets, SizesAndFormatsOfEveryGeneratedFile)
     std::vector<Asset> assets = {Dib("closed_box.bmp", 85, 67), Dib("banker_phone.bmp", 147, 93),
                                  Dib("background.bmp", 765, 574)};
     for (int k = 0; k < kBoxCount; ++k) {
-        char number[4];
-        snprintf(number, sizeof number, "%02d", k);
-        assets.push_back(Dib(std::string("open_box_") + number + ".bmp", 85, 67));
-        assets.push_back(Dib(std::string("plate_") + number + ".bmp", 128, 23));
+        std::string number = std::to_string(k / 10) + std::to_string(k % 10) + ".bmp";
+        assets.insert(assets.end(), {Dib("open_box_" + number, 85, 67), Dib("plate_" + number, 128, 23)});
     }
     // One 32 x 32 image of 16 colours: header, palette, colour bits, then the mask.
     assets.push_back({"game.ico", 22 + 40 + 64 + 512 + 128, {{0, 4, 0x10000}, {4, 2, 1}, {6, 4, 0x102020}, {12, 2, 4},
@@ -40,8 +38,8 @@ TEST(Assets, SizesAndFormatsOfEveryGeneratedFile)
         std::vector<uint8_t> b{std::istreambuf_iterator<char>(in), {}};
         auto at = [&b](size_t offset, int bytes) {
             uint32_t value = 0;
-            for (int k = bytes - 1; k >= 0; --k)
-                value = value << 8 | (offset + k < b.size() ? b[offset + k] : 0u);
+            while (bytes-- > 0)
+                value = value << 8 | (offset + bytes < b.size() ? b[offset + bytes] : 0u);
             return value;
         };
         EXPECT_EQ(b.size(), asset.length ? asset.length : at(4, 4) + 8) << asset.name;
