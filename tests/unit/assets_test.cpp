@@ -18,8 +18,7 @@ static Asset Dib(const std::string& name, uint32_t width, uint32_t height)
 
 TEST(Assets, SizesAndFormatsOfEveryGeneratedFile)
 {
-    std::vector<Asset> assets = {Dib("closed_box.bmp", 85, 67), Dib("banker_phone.bmp", 147, 93),
-                                 Dib("background.bmp", 765, 574)};
+    std::vector<Asset> assets = {Dib("closed_box.bmp", 85, 67), Dib("banker_phone.bmp", 147, 93), Dib("background.bmp", 765, 574)};
     for (int k = 0; k < kBoxCount; ++k) {
         std::string number = std::to_string(k / 10) + std::to_string(k % 10) + ".bmp";
         assets.insert(assets.end(), {Dib("open_box_" + number, 85, 67), Dib("plate_" + number, 128, 23)});
@@ -27,12 +26,10 @@ TEST(Assets, SizesAndFormatsOfEveryGeneratedFile)
     // One 32 x 32 image of 16 colours: header, palette, colour bits, then the mask.
     assets.push_back({"game.ico", 22 + 40 + 64 + 512 + 128, {{0, 4, 0x10000}, {4, 2, 1}, {6, 4, 0x102020}, {12, 2, 4},
         {14, 4, 744}, {18, 4, 22}, {22, 4, 40}, {26, 4, 32}, {30, 4, 64}, {34, 2, 1}, {36, 2, 4}, {38, 4, 0}}});
-    for (int n = 0; n < kSoundCount; ++n) {   // RIFF, then the fmt and data chunks
-        uint32_t samples = fake::kSoundSamples[n];
+    for (int n = 0; n < kSoundCount; ++n)   // "RIFF", "WAVE", "fmt ": PCM, mono, 11025 Hz, 8 bits; "data"
         assets.push_back({"sound_" + std::to_string(n) + ".wav", 0, {{0, 4, 0x46464952}, {8, 4, 0x45564157},
             {12, 4, 0x20746D66}, {16, 4, 16}, {20, 4, 0x10001}, {24, 4, 11025}, {28, 4, 11025},
-            {32, 4, 0x80001}, {36, 4, 0x61746164}, {40, 4, samples}}});
-    }
+            {32, 4, 0x80001}, {36, 4, 0x61746164}, {40, 4, uint32_t(fake::kSoundSamples[n])}}});
     for (const Asset& asset : assets) {
         std::ifstream in(std::string(QUORVANT_ASSET_DIR) + "/" + asset.name, std::ios::binary);
         std::vector<uint8_t> b{std::istreambuf_iterator<char>(in), {}};

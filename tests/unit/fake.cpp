@@ -2,6 +2,7 @@
 #include "tests/unit/fake.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "game/clock.h"
 
@@ -27,9 +28,7 @@ void PlaySoundSync(int sound) { Add("sound", sound), now += kSoundSamples[sound]
 void Inform(const char* text, const char* caption)
 {
     Add("box", 0, lastBox = std::string(caption) + "|" + text);
-    std::vector<Event> events;
-    events.swap(inMessageBox);
-    for (Event& event : events)
+    for (Event& event : std::exchange(inMessageBox, {}))
         event();
 }
 
@@ -61,11 +60,9 @@ int PumpMessages()
     }
     if (!quitPosted && now >= nextTick) {
         nextTick = (now / 1000 + 1) * 1000;   // ticks missed while blocked are lost
-        Add("tick", 0);
-        OnSecondTimer();
+        Add("tick", 0), OnSecondTimer();
     }
-    if (everyPump)
-        everyPump();
+    everyPump();
     now += 1;
     return quitTaken = quitPosted;
 }

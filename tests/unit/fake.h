@@ -46,7 +46,7 @@ inline void Reset(const UtcTime& clock = kMidsummer)
     ResetGameState();
     ResetRandom();
     ops.clear(), controls.clear(), lastBox.clear(), atPump.clear(), whens.clear(), inMessageBox.clear(), answers.clear();
-    everyPump = nullptr, now = 0, nextTick = 1000, pumps = clockReads = 0, quitPosted = quitTaken = false, utc = clock;
+    everyPump = [] {}, now = 0, nextTick = 1000, pumps = clockReads = 0, quitPosted = quitTaken = false, utc = clock;
     for (int i = 0; i < kBoxCount; ++i) {
         boxRecords[i] = {100 + i, 10, 200 + i, 20, 300 + i, 30, 0, 0, 0};
         controls[IDC_BOX_BUTTON + i].text = std::to_string(i + 1);

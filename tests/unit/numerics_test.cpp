@@ -17,7 +17,6 @@ TEST(Random, SeedsOnceFromTheClockThenStepsAndSlices)
         ResetRandom();
         fake::utc = row.clock, fake::clockReads = 0;
         EXPECT_TRUE(RandomInRange(0, 1000) == row.warmUp && rngState == row.seedState) << rngState;
-        fake::utc.second += 7;
         for (size_t k = 0; k < row.draws.size(); ++k)
             EXPECT_TRUE(RandomInRange(0, 21) == row.draws[k] && rngState == row.states[k]) << k;
         EXPECT_EQ(fake::clockReads, 1);
@@ -41,8 +40,7 @@ TEST(Money, TextOfWorkedAmountsAndEveryBoxAmount)
         {0.0f, "0.00"}, {0.01f, "0.01"}, {0.10f, "0.10"}, {0.16285534f, "0.16"}, {0.50f, "0.50"}, {0.99f, "0.99"},
         {0.995f, "1"}, {1.0f, "1"}, {2.5f, "2"}, {3.5f, "4"}, {99.99f, "100"}, {100.0f, "100"}, {123.4f, "120"},
         {999.99f, "1000"}, {1234.4f, "1200"}, {1249.6f, "1200"}, {1292.4131f, "1200"}, {2618.0339f, "2600"},
-        {12345.67f, "12300"}, {15369.754f, "15300"}, {62525.004f, "62500"}, {99999.99f, "100000"},
-        {123456.7f, "123000"}, {250000.0f, "250000"},
+        {12345.67f, "12300"}, {15369.754f, "15300"}, {62525.004f, "62500"}, {99999.99f, "100000"}, {123456.7f, "123000"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(FormatMoney(row.amount), std::string("\xA3") + row.text) << row.amount;
