@@ -20,7 +20,8 @@ void SetPicture(int id, int bitmap) { controls[id].picture = bitmap, Add("pictur
 void FocusControl(int id) { Add("focus", id); }
 void SetStatus(const char* text) { controls[IDC_STATUS].text = text, Add("status", IDC_STATUS, text); }
 void PlaySoundAsync(int sound) { Add("async", sound); }
-void ReadUtcClock(UtcTime* time) { ++clockReads, *time = utc; }
+// The generator seeds once; a second reading would repeat a seed forever.
+void ReadUtcClock(UtcTime* time) { if (clockReads++) throw std::runtime_error("the clock is read again"); *time = utc; }
 // Nothing is pumped while a synchronous sound plays: the clock jumps past it.
 void PlaySoundSync(int sound) { Add("sound", sound), now += kSoundSamples[sound] * 1000LL / 11025; }
 
