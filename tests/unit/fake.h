@@ -48,7 +48,7 @@ inline void Reset(const UtcTime& clock = kMidsummer)
     ops.clear(), controls.clear(), lastBox.clear(), atPump.clear(), whens.clear(), inMessageBox.clear(), answers.clear();
     everyPump = [] {}, now = 0, nextTick = 1000, pumps = clockReads = 0, quitPosted = quitTaken = false, utc = clock;
     for (int i = 0; i < kBoxCount; ++i) {
-        boxRecords[i] = {100 + i, 10, 200 + i, 20, 300 + i, 30, 0, 0, 0};
+        boxRecords[i] = {100 + i, 10, 200 + i, 20, 300 + i, 30};   // what the layout capture records
         controls[IDC_BOX_BUTTON + i].text = std::to_string(i + 1);
     }
     controls[IDC_DEAL].enabled = controls[IDC_NO_DEAL].enabled = false;

@@ -46,7 +46,7 @@ struct Plan { int own; std::vector<int> first; int last, dealAt = 0, stopAt = 23
 // returns the offers. Stops when the game is replaced or the window closes.
 static std::vector<float> Play(const Plan& plan)
 {
-    static const char* kReaction[2] = {"5555555554444446661111", "1111111116666664445555"};
+    static const char* kReaction[2] = {"5555555554444446661111", "1111111116666664445555"};   // by value, deal or not
     std::vector<int> order = plan.first;
     for (int v = 0; v < kBoxCount; ++v)
         if (v != plan.own && v != plan.last && std::count(order.begin(), order.end(), v) == 0)
