@@ -1,0 +1,94 @@
+// A scripted stand-in for the window, the speakers, the pump and the clock.
+#pragma once
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "game/banker.h"
+#include "game/boxes.h"
+#include "game/state.h"
+#include "numerics/random.h"
+#include "resources/resource.h"
+#include "ui/platform.h"
+
+namespace fake {
+
+// Samples of each sound at 11025 a second: the generated files must hold
+// exactly these, and a synchronous play blocks the fake clock that long.
+const int kSoundSamples[kSoundCount] = {16608, 22529, 33217, 28736, 33920, 38144, 11648, 64148, 11936, 4408};
+const UtcTime kMidsummer = {2024, 6, 6, 15, 9, 30, 45, 250};
+
+// kind: move text enable append empty picture repaint focus status box sound
+// async tick; id: the control or sound; value: text, "x,y", "1"/"0", bitmap.
+struct Op { std::string kind; int id; std::string value; };
+struct Control { int x = 0, y = 0; std::string text; bool enabled = true; std::vector<std::string> lines; int picture = 0; };
+using Event = std::function<void()>;
+
+inline std::vector<Op> ops;
+inline std::map<int, Control> controls;
+inline long long now = 0, nextTick = 1000;   // ms; a tick falls due each second
+inline int pumps = 0, clockReads = 0;
+inline bool quitPosted = false, quitTaken = false;
+inline UtcTime utc = kMidsummer;
+inline std::map<int, std::vector<Event>> atPump;                     // by pump number
+inline std::vector<std::pair<std::function<bool()>, Event>> whens;   // once, first pump it holds in
+inline std::vector<Event> inMessageBox;                              // the next box's modal loop
+inline std::vector<bool> answers;                                    // Yes/No in order, then No
+inline Event everyPump;
+inline std::string lastBox;                                          // "caption|text" of the last message box
+
+// Program start with the layout captured (button i at x 200 + i, picture at
+// 100 + i, plate at 300 + i) and the first game dealt from `clock`; no ops.
+inline void Reset(const UtcTime& clock = kMidsummer)
+{
+    ResetGameState();
+    ResetRandom();
+    ops.clear(), controls.clear(), lastBox.clear(), atPump.clear(), whens.clear(), inMessageBox.clear(), answers.clear();
+    everyPump = [] {}, now = 0, nextTick = 1000, pumps = clockReads = 0, quitPosted = quitTaken = false, utc = clock;
+    for (int i = 0; i < kBoxCount; ++i) {
+        boxRecords[i] = {100 + i, 10, 200 + i, 20, 300 + i, 30};   // what the layout capture records
+        controls[IDC_BOX_BUTTON + i].text = std::to_string(i + 1);
+    }
+    controls[IDC_DEAL].enabled = controls[IDC_NO_DEAL].enabled = false;
+    NewGame();
+    ops.clear();
+}
+
+// Pumps until done() holds; false if it never did within `limit` pumps.
+inline bool PumpUntil(const std::function<bool()>& done, int limit = 200000)
+{
+    for (int i = 0; i < limit && !done(); ++i)
+        PumpMessages();
+    return done();
+}
+
+// The player, as the dialog routes clicks: a disabled button sends nothing
+// (a box click, though, may be queued already when its button goes off).
+inline void ClickDeal() { if (controls[IDC_DEAL].enabled) AnswerDeal(); }
+inline void ClickNoDeal() { if (controls[IDC_NO_DEAL].enabled) AnswerNoDeal(); }
+inline void ClickNewGame(bool yes) { answers.push_back(yes), NewGameCommand(); }
+
+// The ids of the ops of one kind since op `from`.
+inline std::vector<int> Of(const std::string& kind, size_t from = 0)
+{
+    std::vector<int> ids;
+    for (size_t k = from; k < ops.size(); ++k)
+        if (ops[k].kind == kind)
+            ids.push_back(ops[k].id);
+    return ids;
+}
+inline std::string Status() { return controls[IDC_STATUS].text; }
+
+// The generator's state that steps to `next`: 1440005641 is 12345's inverse modulo 2^32.
+inline uint32_t StateBefore(uint32_t next) { return (next - 38289u) * 1440005641u; }
+// The box holding value index `value` (kBoxCount if none), and the banker's calls by a count of picks.
+inline int BoxOf(int value)
+{
+    auto holds = [value](const BoxRecord& record) { return record.valueIndex == uint32_t(value); };
+    return int(std::find_if(boxRecords, boxRecords + kBoxCount, holds) - boxRecords);
+}
+inline int CallsBy(int picks) { return picks < 6 ? 0 : std::min(picks / 3 - 1, 6); }
+
+}  // namespace fake

@@ -1,0 +1,253 @@
+// Whole games against the fake window: deals, clicks, the banker, the clock, NEW GAME, closing.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "game/clock.h"
+#include "tests/unit/fake.h"
+
+using namespace fake;
+
+static const UtcTime kJanuary = {2008, 1, 4, 24, 12, 0, 0, 0};
+static const char *kWon = "CONGRATULATIONS|YOU TRELVASK", *kLost = "UNLUCKY|YOU DID NOT TRELVASK\n\nTHE BANKER WON";
+
+// The tick ordinals, counted from op `from`, at which ops of `kind` and `id` came.
+static std::vector<int> TicksOf(const std::string& kind, int id, size_t from)
+{
+    std::vector<int> at;
+    for (int k = int(from), ticks = 0; k < int(ops.size()); ++k)
+        if ((ticks += ops[k].kind == "tick", ops[k].kind == kind && ops[k].id == id))
+            at.push_back(ticks);
+    return at;
+}
+
+static void ExpectFreshBoard()
+{
+    for (int i = 0; i < kBoxCount; ++i)
+        EXPECT_TRUE(controls[IDC_BOX_BUTTON + i].x == 200 + i && controls[IDC_BOX_BUTTON + i].y == 20 &&
+                    controls[IDC_BOX_BUTTON + i].enabled && controls[IDC_BOX_BUTTON + i].text == std::to_string(i + 1) &&
+                    controls[IDC_BOX_PICTURE + i].x == 100 + i && controls[IDC_BOX_PICTURE + i].y == 10 &&
+                    controls[IDC_BOX_PICTURE + i].picture == IDB_CLOSED_BOX && controls[IDC_BOARD_VALUE + i].x == 300 + i &&
+                    controls[IDC_BOARD_VALUE + i].y == 30 && !boxRecords[i].opened && !boxRecords[i].chosen &&
+                    BoxOf(i) < kBoxCount) << "box or value " << i;
+    EXPECT_FALSE(controls[IDC_DEAL].enabled || controls[IDC_NO_DEAL].enabled);
+    EXPECT_EQ(controls[IDC_OFFER].text + controls[IDC_BANK].text + Status(), "\xA3\xA3" "0.00CHOOSE YOUR OWN BOX");
+    EXPECT_TRUE(controls[IDC_OFFER_LIST].lines.empty() && dealAmount == 0.0f &&
+                (picksMade | offerPending | dealt | busy | ownBoxChosen | promptTickCount) == 0);
+    EXPECT_TRUE(waitTickCount <= 2 && ambientTickCount == waitTickCount);   // the new game's pump and the click's may tick
+}
+
+// The own box, the boxes opened first and the one left for last (value indices;
+// the others are opened in ascending order between them), the call (1 to 6)
+// answered with DEAL, the others getting NO DEAL, and where to stop.
+struct Plan { int own; std::vector<int> first; int last, dealAt = 0, stopAt = 23; };
+
+// Plays by the plan, checking at every click the rules each click keeps, and
+// returns the offers. Stops when the game is replaced or the window closes.
+static std::vector<float> Play(const Plan& plan)
+{
+    static const char* kReaction[2] = {"5555555554444446661111", "1111111116666664445555"};   // by value, deal or not
+    std::vector<int> order = plan.first;
+    for (int v = 0; v < kBoxCount; ++v)
+        if (v != plan.own && v != plan.last && std::count(order.begin(), order.end(), v) == 0)
+            order.push_back(v);
+    order.insert(order.begin(), plan.own), order.insert(order.end(), {plan.own, plan.last});
+    std::transform(order.begin(), order.end(), order.begin(), BoxOf);   // a swap moves values, not boxes
+    std::vector<float> offers;
+    int game = gameNumber, own = order[0], spare = order.back();
+    for (int box : order) {
+        int value = int(boxRecords[box].valueIndex), picks = picksMade, wasDealt = dealt;
+        if (picks >= plan.stopAt || gameNumber != game || quitTaken)
+            break;
+        if (boxRecords[box].opened || (box == own && picks > 0 && picks < 21))
+            continue;   // played already, before a lower stop
+        size_t mark = ops.size();
+        if (picks >= 1 && picks < 21) {   // the own box waits its turn; a click queued behind this one is refused
+            OpenBox(own);
+            EXPECT_TRUE(picksMade == picks && !boxRecords[own].opened) << "own box at " << picks;
+            atPump[pumps + 1].push_back([spare] {
+                size_t before = ops.size();
+                OpenBox(spare);
+                EXPECT_EQ(Of("focus", before).size() + before, ops.size());
+            });
+        }
+        if (picks == 20 && !dealt)   // the last call waits for its answer inside the click
+            whens.push_back({[] { return controls[IDC_DEAL].enabled; },
+                             [deal = plan.dealAt == 6] { deal ? ClickDeal() : ClickNoDeal(); }});
+        OpenBox(box);
+        if (gameNumber != game || quitTaken)
+            break;
+        std::vector<int> sounds = Of("sound", mark);
+        int off = 0;   // box buttons disabled before the click's first sound
+        for (size_t k = mark; k < ops.size() && ops[k].kind != "sound"; ++k)
+            off += ops[k].kind == "enable" && ops[k].value == "0" && ops[k].id / 1000 == IDC_BOX_BUTTON / 1000;
+        bool called = CallsBy(picks + 1) > CallsBy(picks);
+        EXPECT_TRUE(picksMade == picks + 1 && (off == 22 || picks == 0) && !busy && (picks >= 5 || !promptTickCount)) << off;
+        EXPECT_EQ(std::count(sounds.begin(), sounds.end(), SOUND_RING) > 0, called);
+        EXPECT_EQ(controls[IDC_OFFER_LIST].lines.size(), size_t(CallsBy(picksMade)));
+        EXPECT_EQ(std::count_if(controls.begin(), controls.end(),
+                                [](const auto& c) { return c.first / 1000 == IDC_BOX_BUTTON / 1000 && c.second.enabled; }), 22);
+        std::string status = offerPending ? "THE BANKER WISHES TO MAKE A DEAL" : picks == 20 ? "OPEN YOUR BOX" : picks == 21
+            ? "OPEN THE LAST BOX" : picks == 22 ? "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'" : !dealt ? "OPEN A BOX"
+            : called ? "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES" : "YOU HAVE REVEALED '";
+        EXPECT_EQ(Status().substr(0, status.size()), status);
+        if (picks == 0)
+            EXPECT_TRUE(sounds.empty() && controls[IDC_BOX_BUTTON + box].x == 359 && controls[IDC_BOX_PICTURE + box].y == 431);
+        else if (picks < 21)
+            EXPECT_EQ(sounds.size() >= 2 ? sounds[1] : -1, kReaction[wasDealt][value] - '0') << "value " << value;
+        EXPECT_TRUE(picks != 21 || controls[IDC_WIN_HISTORY].lines == std::vector<std::string>{controls[IDC_BANK].text});
+        EXPECT_TRUE(picks != 22 || sounds == std::vector<int>({SOUND_REVEAL, SOUND_TITLE}));
+        offers.resize(size_t(CallsBy(picksMade)), lastOffer);   // one offer per call
+        if (!offerPending)
+            continue;
+        OpenBox(spare);
+        EXPECT_EQ(picksMade, picks + 1) << "a box click while the offer waits";
+        size_t offered = ops.size();
+        PumpUntil([game] { return gameNumber != game || quitTaken || controls[IDC_DEAL].enabled; });
+        if (gameNumber == game && !quitTaken)
+            EXPECT_TRUE(Of("tick", offered).size() <= 4 && controls[IDC_NO_DEAL].enabled &&
+                        Status() == "PRESS THE DEAL BUTTON OR NO DEAL BUTTON");
+        int(offers.size()) == plan.dealAt ? ClickDeal() : ClickNoDeal();
+        if (quitTaken || gameNumber != game)
+            break;
+        EXPECT_TRUE(dealt ? dealAmount == lastOffer && controls[IDC_OFFER_LIST].lines.at(offers.size() - 1) ==
+                                                          controls[IDC_BANK].text : dealAmount == 0.0f);
+        EXPECT_FALSE(offerPending || controls[IDC_DEAL].enabled || controls[IDC_NO_DEAL].enabled);
+    }
+    return offers;
+}
+
+// Each game ends with a NEW GAME, which must also put back the captions a swap
+// exchanged, and whose first draw for box 1 is 22, which names no amount.
+TEST(Game, WorkedDealsAndGamesFromTheChoiceToTheLastBox)
+{
+    const std::vector<uint32_t> midsummerDeal = {6, 4, 9, 14, 15, 12, 16, 19, 2, 11, 1, 10, 21, 17, 18, 5, 13, 0, 3, 7, 20, 8},
+                                januaryDeal = {7, 0, 20, 14, 12, 19, 18, 13, 2, 9, 15, 5, 17, 1, 10, 3, 16, 4, 6, 11, 8, 21};
+    enum { kNoSwap, kSwapNo, kSwapYes };
+    struct Row { UtcTime clock; Plan plan; float first, last; const char *verdict, *bank; bool tie; int swap; };
+    const Row rows[] = {
+        {kMidsummer, {0, {17, 18, 19, 20, 21}, 2}, 1292.4131f, 0.16285534f, kLost, "\xA3" "0.01"},
+        {kJanuary, {11, {0, 1, 2, 3, 4}, 13, 6}, 15369.754f, 2618.0339f, kWon, "\xA3" "2600"},
+        {kMidsummer, {21, {}, 0}, 0, 62525.004f, kWon, "\xA3" "250000"},
+        {kMidsummer, {21, {}, 0, 6}, 0, 62525.004f, kLost, "\xA3" "62500"},
+        {kMidsummer, {5, {}, 21, 1}, 15369.754f, 0, kWon, "\xA3" "15300"},
+        {kMidsummer, {21, {}, 0}, 0, 0, kLost, "\xA3" "250000", true},   // equal amounts lose
+        {kMidsummer, {21, {}, 0, 6}, 0, 0, kLost, "\xA3" "250000", true},
+        {kJanuary, {3, {}, 21}, 0, 62750.25f, kLost, "\xA3" "1", false, kSwapNo},
+        {kJanuary, {3, {}, 21}, 0, 62750.25f, kWon, "\xA3" "250000", false, kSwapYes},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        Reset(row.clock);
+        std::vector<BoxRecord> deal(boxRecords, boxRecords + kBoxCount);
+        for (int i = 0; i < kBoxCount; ++i)
+            EXPECT_EQ(deal[i].valueIndex, (row.clock.year == 2008 ? januaryDeal : midsummerDeal)[i]) << "box " << i + 1;
+        ExpectFreshBoard();
+        int own = BoxOf(row.plan.own), other = BoxOf(row.plan.last);
+        if (row.tie)   // the last call is over, the own box not yet opened
+            whens.push_back({[] { return picksMade == 21 && !busy; },
+                             [own] { (dealt ? dealAmount : lastOffer) = kBoxValues[boxRecords[own].valueIndex]; }});
+        if (row.swap)   // nothing draws before the swap chance, which then draws 0
+            rngState = 0, answers = {row.swap == kSwapYes};
+        std::vector<float> offers = Play(row.plan);
+        ASSERT_EQ(offers.size(), 6u);
+        EXPECT_TRUE((!row.first || offers[0] == row.first) && (!row.last || offers[5] == row.last)) << offers[5];
+        EXPECT_TRUE(lastBox == row.verdict && picksMade == 23 && controls[IDC_WIN_HISTORY].lines.size() == 1);
+        EXPECT_EQ(controls[IDC_BANK].text, row.bank);
+        if (row.swap == kSwapYes)   // each number goes with its value: only the two buttons' captions change
+            std::swap(deal[own], deal[other]);
+        for (int i = 0; i < kBoxCount; ++i)
+            EXPECT_EQ(boxRecords[i].valueIndex, deal[i].valueIndex) << "box " << i + 1;
+        EXPECT_TRUE(!row.swap || controls[IDC_BOX_BUTTON + BoxOf(row.plan.own)].text + controls[IDC_BOX_BUTTON +
+                    BoxOf(row.plan.last)].text == std::to_string(own + 1) + std::to_string(other + 1));
+        rngState = StateBefore(StateBefore(4294967293u));
+        ClickNewGame(true);
+        ExpectFreshBoard();
+    }
+}
+
+// NEW GAME (after a No that changes nothing), or the window closing, in each kind of pump.
+TEST(Game, NewGameOrCloseInsideEveryKindOfPump)
+{
+    struct Moment { int stopAt; std::function<bool()> when; };
+    const Moment moments[] = {
+        {2, [] { return Status().rfind("YOU HAVE REVEALED", 0) == 0; }},
+        {5, [] { return busy && waitTickCount == 1; }},   // the banker's waits
+        {5, [] { return offerPending == 1; }},
+        {5, [] { return Status() == "PRESS THE DEAL BUTTON OR NO DEAL BUTTON"; }},
+        {5, [] { return Status().rfind("NO DEAL!", 0) == 0; }},
+        {20, [] { return picksMade == 21 && controls[IDC_DEAL].enabled; }},   // the wait for the last answer
+        {20, nullptr},         // the swap question: the swap chance draws 0
+        {21, nullptr},         // the verdict
+        {22, [] { return Status().rfind("THANKYOU", 0) == 0; }},
+    };
+    for (bool close : {false, true})
+        for (const Moment& moment : moments) {
+            SCOPED_TRACE(std::to_string(&moment - moments) + (close ? " close" : " new game"));
+            Reset();
+            Play({0, {}, 21, 0, moment.stopAt});
+            static size_t closedAt;
+            Event act = [close] {
+                size_t before = closedAt = ops.size();
+                ClickNewGame(false);
+                EXPECT_EQ(ops.size(), before + 1);
+                close ? void(quitPosted = true) : ClickNewGame(true);
+            };
+            moment.when ? whens.push_back({moment.when, act}) : inMessageBox.push_back(act);
+            rngState = 0;
+            Play({0, {}, 21, 0, moment.stopAt + 1});
+            if (close)
+                EXPECT_TRUE(Of("sound", closedAt).empty() && PumpMessages() == 1);
+            else
+                ExpectFreshBoard(), OpenBox(7);   // and the new game takes a click at once
+            EXPECT_TRUE(close || (boxRecords[7].chosen && picksMade == 1));
+        }
+}
+
+TEST(Clock, AmbientEveryFourthTickOnceChosenAndPromptsEveryFourthWhileAnOfferWaits)
+{
+    Reset();
+    PumpUntil([] { return Of("tick").size() == 9; });
+    size_t chosen = ops.size();
+    Play({0, {}, 21, 0, 5});
+    OpenBox(BoxOf(5));
+    size_t offered = ops.size();
+    PumpUntil([offered] { return Of("tick", offered).size() == 13; });
+    ClickNoDeal();
+    PumpUntil([offered] { return Of("tick", offered).size() == 30; });
+    // None before its start, the first within four ticks, then one every fourth tick.
+    // The prompts stop with the answer at the 13th tick after the offer.
+    for (auto [from, sound, least, last] : {std::tuple(chosen, SOUND_AMBIENT, 8u, 99), std::tuple(offered, SOUND_PROMPT, 3u, 13)}) {
+        std::vector<int> at = TicksOf("async", sound, from);
+        EXPECT_TRUE(at.size() >= least && TicksOf("async", sound, 0).size() == at.size() && at.back() <= last) << sound;
+        for (size_t k = 0; k < at.size(); ++k)
+            EXPECT_EQ(at[k] - (k ? at[k - 1] : 0), k ? 4 : std::min(at[0], 4)) << sound << " " << k;
+    }
+}
+
+// QUORVANT_PLAY_SEED=n replays the run that printed it.
+TEST(RandomPlay, InvariantsHoldAtEveryPump)
+{
+    const char* given = getenv("QUORVANT_PLAY_SEED");
+    static unsigned seed = given ? unsigned(strtoul(given, nullptr, 10)) : std::random_device{}();
+    printf("QUORVANT_PLAY_SEED=%u\n", seed);
+    static std::mt19937 random(seed);
+    Reset({2024, 1, 0, 1, 0, 0, 0, uint16_t(seed % 1000)});
+    everyPump = [] {
+        int chosen = 0, opened = 0, lines = int(controls[IDC_OFFER_LIST].lines.size());
+        for (int i = 0; i < kBoxCount; ++i) {
+            chosen += boxRecords[i].chosen, opened += boxRecords[i].opened;
+            ASSERT_TRUE(BoxOf(i) < kBoxCount && !(boxRecords[i].chosen && boxRecords[i].opened && picksMade < 21)) << i;
+        }
+        ASSERT_TRUE(chosen <= 1 && (opened == std::max(picksMade - 1, 0) || opened == picksMade) && !(dealt && offerPending) &&
+                    (lines == CallsBy(picksMade) || lines + 1 == CallsBy(picksMade)));   // a reveal or a call under way
+        if (picksMade == 21 && controls[IDC_DEAL].enabled && random() % 2)   // the last call waits
+            random() % 2 ? ClickDeal() : ClickNoDeal();
+    };
+    for (int action = 0; action < 400 && !HasFatalFailure(); ++action) {
+        int kind = int(random() % 7);   // a NEW GAME, an answer, a pause or, most often, a box click
+        kind == 0 ? ClickNewGame(random() % 16 == 0) : kind == 1 ? (random() % 2 ? ClickDeal() : ClickNoDeal())
+            : kind == 2 ? void(PumpUntil([] { return false; }, int(random() % 5000))) : OpenBox(int(random() % kBoxCount));
+        ASSERT_FALSE(busy) << "after action " << action;
+    }
+}
