@@ -1,4 +1,4 @@
-// The driver's test cases and checks: counts passed and failed cases, reports each failure.
+// The driver's test frame: counts passed and failed cases and reports each failure.
 #include "tests/e2e/check.h"
 
 #include <cstdarg>
@@ -8,18 +8,15 @@
 
 namespace e2e {
 
-static int passedCases = 0;
-static int failedCases = 0;
+static int passedCases = 0, failedCases = 0;
 static std::string currentCase;
 static bool currentFailed = false;
 
 bool Check(bool ok, const std::string& what)
 {
-    if (!ok) {
-        currentFailed = true;
+    if (!ok)
         printf("  FAIL %s: %s\n", currentCase.c_str(), what.c_str());
-        fflush(stdout);
-    }
+    currentFailed = currentFailed || !ok;
     return ok;
 }
 
@@ -31,8 +28,7 @@ bool CheckText(const std::string& actual, const std::string& expected, const std
 
 bool CheckInt(long long actual, long long expected, const std::string& what)
 {
-    return Check(actual == expected,
-                 Format("%s: got %lld, expected %lld", what.c_str(), actual, expected));
+    return Check(actual == expected, Format("%s: got %lld, expected %lld", what.c_str(), actual, expected));
 }
 
 void Require(bool ok, const std::string& what)
@@ -44,7 +40,6 @@ void Require(bool ok, const std::string& what)
 void Note(const std::string& text)
 {
     printf("  note %s: %s\n", currentCase.c_str(), text.c_str());
-    fflush(stdout);
 }
 
 int RunCases(const std::string& group, const std::vector<TestCase>& cases)
@@ -53,17 +48,15 @@ int RunCases(const std::string& group, const std::vector<TestCase>& cases)
     for (const TestCase& testCase : cases) {
         currentCase = group + ": " + testCase.name;
         currentFailed = false;
+        DWORD start = GetTickCount();
         try {
             testCase.run();
         } catch (const CaseAbort& abort) {
             Check(false, "ended early: " + abort.reason);
         }
-        printf("%s %s\n", currentFailed ? "FAILED" : "ok    ", currentCase.c_str());
-        fflush(stdout);
-        if (currentFailed)
-            ++failedCases;
-        else
-            ++passedCases;
+        printf("%s %s (%.1f s)\n", currentFailed ? "FAILED" : "ok    ", currentCase.c_str(),
+               (GetTickCount() - start) / 1000.0);
+        ++(currentFailed ? failedCases : passedCases);
     }
     return failedCases - failedBefore;
 }
@@ -71,20 +64,17 @@ int RunCases(const std::string& group, const std::vector<TestCase>& cases)
 void AbortRun(const std::string& reason)
 {
     if (!currentCase.empty()) {
-        printf("  FAIL %s: %s\n", currentCase.c_str(), reason.c_str());
-        printf("FAILED %s\n", currentCase.c_str());
+        printf("  FAIL %s: %s\nFAILED %s\n", currentCase.c_str(), reason.c_str(), currentCase.c_str());
         ++failedCases;
     }
     EndStartedProcesses();
     PrintSummary();
-    fflush(stdout);
     ExitProcess(1);
 }
 
 void PrintSummary()
 {
     printf("%d passed, %d failed\n", passedCases, failedCases);
-    fflush(stdout);
 }
 
 int FailedCount()
@@ -95,15 +85,8 @@ int FailedCount()
 std::string Printable(const std::string& text)
 {
     std::string out;
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += static_cast<char>(c);
-        } else {
-            char escaped[8];
-            snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            out += escaped;
-        }
-    }
+    for (unsigned char c : text)
+        out += c >= 0x20 && c < 0x7F && c != '\\' ? std::string(1, static_cast<char>(c)) : Format("\\x%02X", c);
     return out;
 }
 
