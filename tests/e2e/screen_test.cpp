@@ -33,6 +33,13 @@ void CheckNumbersOnScreen(const Game& game, const std::string& moment)
                 else if (GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100)
                     ++dark, sumX += x, sumY += y;
             }
+        // Which of two overlapping siblings paints last is the system's choice:
+        // the number is safe only under its button, above a picture that clips it.
+        HWND picture = GetDlgItem(game.Window(), IDC_BOX_PICTURE + i), above = game.Control(IDC_BOX_BUTTON + i);
+        while (above && above != picture)
+            above = GetWindow(above, GW_HWNDNEXT);
+        Check(above == picture && (GetWindowLongA(picture, GWL_STYLE) & WS_CLIPSIBLINGS),
+              Format("%s: box %d's picture should lie below its button and clip it", moment.c_str(), i + 1));
         long dx = dark ? sumX / dark - (r.left + r.right) / 2 : 99, dy = dark ? sumY / dark - (r.top + r.bottom) / 2 : 99;
         Check(faced * 10 >= frame * 8 && dark >= 8 && labs(dx) <= 4 && labs(dy) <= 4,
               Format("%s: box %d at (%ld,%ld): %d of %d frame pixels show the button face, %d dark pixels centred %+ld,%+ld",
@@ -68,11 +75,15 @@ static void CheckNumbersAtEveryWait()
         break;
     Sleep(500);
     DestroyWindow(cover);
+    // Wine keeps a copy of the window's pixels and repaints nothing when it is
+    // uncovered or restored; Windows repaints what was hidden, so ask for that.
+    RedrawWindow(game.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     CheckNumbersOnScreen(game, "uncovered");
     ShowWindow(game.Window(), SW_MINIMIZE);
     Check(WaitFor([&] { return IsIconic(game.Window()) != 0; }, kStepTimeout), "the window did not minimise");
     ShowWindow(game.Window(), SW_RESTORE);
     Check(WaitFor([&] { return !IsIconic(game.Window()); }, kStepTimeout), "the window did not come back");
+    RedrawWindow(game.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     CheckNumbersOnScreen(game, "restored");
     game.PostClose();
 }
