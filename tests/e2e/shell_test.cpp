@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <set>
 
 #include "tests/e2e/check.h"
@@ -23,20 +24,24 @@ static std::set<DWORD> Browsers()
     return found;
 }
 
-// The command line a process was started with (ProcessCommandLineInformation).
+// The command line a process was started with, from its process parameters:
+// the PEB holds them at 4 pointers in, and they hold the line at 16 + 12 pointers.
 static std::string CommandLineOf(DWORD pid)
 {
     using Query = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
     auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    std::vector<BYTE> buffer(8192);
-    ULONG size = 0;
-    bool ok = process && query(process, 60, buffer.data(), static_cast<ULONG>(buffer.size()), &size) >= 0;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    struct { LONG_PTR exitStatus; BYTE* peb; ULONG_PTR rest[4]; } basic = {};
+    struct { USHORT length, maximum; WCHAR* text; } line = {};
+    BYTE* parameters = nullptr;
+    std::wstring wide(1024, L'\0');
+    bool ok = process && query(process, 0, &basic, sizeof basic, nullptr) >= 0 &&
+              ReadProcessMemory(process, basic.peb + 4 * sizeof(void*), &parameters, sizeof parameters, nullptr) &&
+              ReadProcessMemory(process, parameters + 16 + 12 * sizeof(void*), &line, sizeof line, nullptr) &&
+              ReadProcessMemory(process, line.text, &wide[0], std::min<size_t>(line.length, 2046), nullptr);
     if (process)
         CloseHandle(process);
-    struct Counted { USHORT length, maximum; const WCHAR* text; };
-    auto* line = reinterpret_cast<const Counted*>(buffer.data());
-    return ok ? std::string(line->text, line->text + line->length / 2) : Format("<unreadable, error %lu>", GetLastError());
+    return ok ? std::string(wide.begin(), wide.begin() + std::min<size_t>(line.length / 2, 1023)) : "<unreadable>";
 }
 
 static void CheckShortcutAndPage()
