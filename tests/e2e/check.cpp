@@ -8,22 +8,21 @@
 
 namespace e2e {
 
-static int passedCases = 0, failedCases = 0;
-static std::string currentCase;
-static bool currentFailed = false;
+static int passed = 0, failed = 0;
+static std::string running;
+static bool runningFailed = false;
 
 bool Check(bool ok, const std::string& what)
 {
     if (!ok)
-        printf("  FAIL %s: %s\n", currentCase.c_str(), what.c_str());
-    currentFailed = currentFailed || !ok;
+        printf("  FAIL %s: %s\n", running.c_str(), what.c_str());
+    runningFailed = runningFailed || !ok;
     return ok;
 }
 
 bool CheckText(const std::string& actual, const std::string& expected, const std::string& what)
 {
-    return Check(actual == expected, what + ": got \"" + Printable(actual) + "\", expected \"" +
-                                         Printable(expected) + "\"");
+    return Check(actual == expected, what + ": got \"" + Printable(actual) + "\", expected \"" + Printable(expected) + "\"");
 }
 
 bool CheckInt(long long actual, long long expected, const std::string& what)
@@ -31,55 +30,36 @@ bool CheckInt(long long actual, long long expected, const std::string& what)
     return Check(actual == expected, Format("%s: got %lld, expected %lld", what.c_str(), actual, expected));
 }
 
-void Require(bool ok, const std::string& what)
-{
-    if (!ok)
-        throw CaseAbort{what};
-}
-
-void Note(const std::string& text)
-{
-    printf("  note %s: %s\n", currentCase.c_str(), text.c_str());
-}
+void Require(bool ok, const std::string& what) { if (!ok) throw CaseAbort{what}; }
+void Note(const std::string& text) { printf("  note %s: %s\n", running.c_str(), text.c_str()); }
+void PrintSummary() { printf("%d passed, %d failed\n", passed, failed); }
+int FailedCount() { return failed; }
 
 int RunCases(const std::string& group, const std::vector<TestCase>& cases)
 {
-    int failedBefore = failedCases;
+    int failedBefore = failed;
     for (const TestCase& testCase : cases) {
-        currentCase = group + ": " + testCase.name;
-        currentFailed = false;
+        running = group + ": " + testCase.name;
+        runningFailed = false;
         DWORD start = GetTickCount();
         try {
             testCase.run();
         } catch (const CaseAbort& abort) {
             Check(false, "ended early: " + abort.reason);
         }
-        printf("%s %s (%.1f s)\n", currentFailed ? "FAILED" : "ok    ", currentCase.c_str(),
-               (GetTickCount() - start) / 1000.0);
-        ++(currentFailed ? failedCases : passedCases);
+        printf("%s %s (%.1f s)\n", runningFailed ? "FAILED" : "ok    ", running.c_str(), (GetTickCount() - start) / 1000.0);
+        ++(runningFailed ? failed : passed);
     }
-    return failedCases - failedBefore;
+    return failed - failedBefore;
 }
 
 void AbortRun(const std::string& reason)
 {
-    if (!currentCase.empty()) {
-        printf("  FAIL %s: %s\nFAILED %s\n", currentCase.c_str(), reason.c_str(), currentCase.c_str());
-        ++failedCases;
-    }
+    if (!running.empty())
+        printf("  FAIL %s: %s\nFAILED %s\n", running.c_str(), reason.c_str(), running.c_str()), ++failed;
     EndStartedProcesses();
     PrintSummary();
     ExitProcess(1);
-}
-
-void PrintSummary()
-{
-    printf("%d passed, %d failed\n", passedCases, failedCases);
-}
-
-int FailedCount()
-{
-    return failedCases;
 }
 
 std::string Printable(const std::string& text)

@@ -1,6 +1,7 @@
 // Drives the real game from outside: its process, window and controls, real input, message boxes, screen captures.
 #include "tests/e2e/harness.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "resources/resource.h"
@@ -9,98 +10,61 @@
 namespace e2e {
 
 const char kGameCaption[] = "QUORVANT - UK - \xA3" "250,000 JACKPOT";
+Settings& Config() { static Settings settings; return settings; }
 
-Settings& Config()
-{
-    static Settings settings;
-    return settings;
-}
-
-// The games this driver started, for the watchdog thread too.
-static std::vector<HANDLE> started;
-static CRITICAL_SECTION* StartedLock()
-{
-    static CRITICAL_SECTION section;
-    static bool ready = (InitializeCriticalSection(&section), true);
-    return ready ? &section : nullptr;
-}
+static std::vector<HANDLE> started;   // also read by the watchdog thread
+static CRITICAL_SECTION startedLock;
+static bool lockReady = (InitializeCriticalSection(&startedLock), true);
 
 void EndStartedProcesses()
 {
-    EnterCriticalSection(StartedLock());
+    EnterCriticalSection(&startedLock);
     for (HANDLE process : started)
         if (TerminateProcess(process, 99))
             WaitForSingleObject(process, kExitTimeout);
-    LeaveCriticalSection(StartedLock());
+    LeaveCriticalSection(&startedLock);
 }
 
-// SendMessageTimeout in the wide form: the game's texts come back as UTF-16
-// across processes, and a stuck game must not stop the driver.
-static bool Ask(HWND target, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
-{
-    DWORD_PTR answer = 0;
-    bool ok = SendMessageTimeoutW(target, message, wParam, lParam, SMTO_ABORTIFHUNG, kStepTimeout, &answer);
-    *result = static_cast<LRESULT>(answer);
-    return ok;
-}
-
+// Texts cross processes as UTF-16; the time-out keeps a stuck game from stopping the driver.
 static std::string AskText(HWND target, UINT lengthMessage, UINT textMessage, WPARAM index)
 {
-    LRESULT length = 0, copied = 0;
-    if (!target || !Ask(target, lengthMessage, index, 0, &length) || length < 0)
+    DWORD_PTR length = 0, copied = 0;
+    if (!target || !SendMessageTimeoutW(target, lengthMessage, index, 0, SMTO_ABORTIFHUNG, kStepTimeout, &length))
         return "<no answer>";
-    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
-    WPARAM size = textMessage == WM_GETTEXT ? wide.size() : index;
-    if (!Ask(target, textMessage, size, reinterpret_cast<LPARAM>(&wide[0]), &copied) || copied < 0)
-        return "<no answer>";
-    std::string text(static_cast<size_t>(copied) * 2, '\0');
-    text.resize(WideCharToMultiByte(1252, 0, wide.data(), static_cast<int>(copied), &text[0],
+    std::wstring wide(length + 1, L'\0');
+    SendMessageTimeoutW(target, textMessage, textMessage == WM_GETTEXT ? wide.size() : index,
+                        reinterpret_cast<LPARAM>(&wide[0]), SMTO_ABORTIFHUNG, kStepTimeout, &copied);
+    std::string text(wide.size() * 2, '\0');
+    text.resize(WideCharToMultiByte(1252, 0, wide.data(), static_cast<int>(std::min(copied, length)), &text[0],
                                     static_cast<int>(text.size()), nullptr, nullptr));
     return text;
 }
 
-std::string WindowText(HWND target)
+std::string WindowText(HWND target) { return AskText(target, WM_GETTEXTLENGTH, WM_GETTEXT, 0); }
+
+static bool IsClass(HWND window, const char* name)
 {
-    return AskText(target, WM_GETTEXTLENGTH, WM_GETTEXT, 0);
-}
-
-static std::string ClassOf(HWND target)
-{
-    char name[64] = "";
-    GetClassNameA(target, name, sizeof name);
-    return name;
-}
-
-// ---- the process ---------------------------------------------------------
-
-Game::Game(const std::string& exePath) : exe(exePath) {}
-
-Game::~Game()
-{
-    Kill();
+    char found[32] = "";
+    GetClassNameA(window, found, sizeof found);
+    return lstrcmpiA(found, name) == 0;
 }
 
 bool Game::Start()
 {
-    std::string folder = exe.substr(0, exe.find_last_of("\\/"));
     std::string commandLine = "\"" + exe + "\"";
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &info)) {
-        error = Format("CreateProcess(%s) failed with error %lu", exe.c_str(), GetLastError());
-        return false;
-    }
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        exe.substr(0, exe.find_last_of('\\')).c_str(), &startup, &info))
+        return error = Format("CreateProcess(%s) failed with error %lu", exe.c_str(), GetLastError()), false;
     CloseHandle(info.hThread);
-    process = info.hProcess;
-    pid = info.dwProcessId;
-    EnterCriticalSection(StartedLock());
+    process = info.hProcess, pid = info.dwProcessId;
+    EnterCriticalSection(&startedLock);
     started.push_back(process);
-    LeaveCriticalSection(StartedLock());
+    LeaveCriticalSection(&startedLock);
     WaitFor([&] {
         for (HWND candidate : DialogsOfProcess(pid))
-            if (IsWindowVisible(candidate) && WindowText(candidate) == kGameCaption)
-                window = candidate;
+            window = IsWindowVisible(candidate) && WindowText(candidate) == kGameCaption ? candidate : window;
         return window || !Running();
     }, kStartTimeout);
     if (!window)
@@ -110,49 +74,21 @@ bool Game::Start()
     return error.empty();
 }
 
-HWND Game::Control(int id) const
-{
-    return window ? GetDlgItem(window, id) : nullptr;
-}
-
-bool Game::Running() const
-{
-    return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-}
-
-std::string Game::Text(int id) const
-{
-    return WindowText(Control(id));
-}
-
-std::string Game::Caption() const
-{
-    return WindowText(window);
-}
-
 std::vector<std::string> Game::ListLines(int id) const
 {
-    LRESULT count = 0;
-    if (!Control(id) || !Ask(Control(id), LB_GETCOUNT, 0, 0, &count))
-        return {"<no answer>"};
     std::vector<std::string> lines;
-    for (LRESULT i = 0; i < count; ++i)
-        lines.push_back(AskText(Control(id), LB_GETTEXTLEN, LB_GETTEXT, static_cast<WPARAM>(i)));
+    DWORD_PTR count = 0;
+    SendMessageTimeoutW(Control(id), LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kStepTimeout, &count);
+    for (DWORD_PTR i = 0; i < count; ++i)
+        lines.push_back(AskText(Control(id), LB_GETTEXTLEN, LB_GETTEXT, i));
     return lines;
-}
-
-bool Game::Enabled(int id) const
-{
-    return Control(id) && IsWindowEnabled(Control(id));
 }
 
 RECT Game::ClientRect(int id) const
 {
     RECT rect = {};
-    if (Control(id)) {
-        GetWindowRect(Control(id), &rect);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
-    }
+    GetWindowRect(Control(id), &rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
@@ -161,17 +97,10 @@ bool Game::WaitText(int id, const std::string& text, int timeoutMs) const
     return WaitFor([&] { return Text(id) == text; }, timeoutMs);
 }
 
-bool Game::PostClose() const
-{
-    return PostMessageA(window, WM_CLOSE, 0, 0) != 0;
-}
-
 bool Game::WaitExit(int timeoutMs, DWORD* exitCode)
 {
-    if (!process || WaitForSingleObject(process, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
-        return false;
-    GetExitCodeProcess(process, exitCode);
-    return true;
+    return process && WaitForSingleObject(process, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0 &&
+           GetExitCodeProcess(process, exitCode);
 }
 
 void Game::Kill()
@@ -182,13 +111,25 @@ void Game::Kill()
 
 // ---- input ---------------------------------------------------------------
 
-bool Game::Raise() const
+// The top-level window at `screen` must be `window`; raised while another covers it.
+static bool Uppermost(HWND window, POINT screen, std::string* error)
 {
-    return WaitFor([&] {
+    bool ok = WaitFor([&] {
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         SetForegroundWindow(window);
-        return GetForegroundWindow() == window;
+        return GetAncestor(WindowFromPoint(screen), GA_ROOT) == window;
     }, kStepTimeout, 50);
+    if (!ok)
+        *error = Format("another window covers (%ld,%ld)", screen.x, screen.y);
+    return ok;
+}
+
+bool Game::Raise() const
+{
+    std::string ignored;
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return Uppermost(window, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, &ignored) && GetForegroundWindow() == window;
 }
 
 void MoveMouse(POINT screen)
@@ -208,88 +149,59 @@ void PressMouse(DWORD flag)
     SendInput(1, &input, sizeof input);
 }
 
-static bool ClickScreen(POINT screen, std::string* error)
+static bool ClickScreen(HWND top, POINT screen, std::string* error)
 {
     MoveMouse(screen);
     POINT at = {};
-    if (!WaitFor([&] { return GetCursorPos(&at) && abs(at.x - screen.x) <= 1 && abs(at.y - screen.y) <= 1; }, 1000)) {
-        *error = Format("the pointer went to (%ld,%ld), not (%ld,%ld)", at.x, at.y, screen.x, screen.y);
-        return false;
-    }
-    for (DWORD flag : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-        Sleep(30);
-        if (flag)
-            PressMouse(flag);
-    }
+    if (!Uppermost(top, screen, error) ||
+        !WaitFor([&] { return GetCursorPos(&at) && abs(at.x - screen.x) <= 1 && abs(at.y - screen.y) <= 1; }, 1000))
+        return error->empty() ? (*error = Format("the pointer stays at (%ld,%ld)", at.x, at.y), false) : false;
+    for (DWORD flag : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP})
+        Sleep(30), PressMouse(flag);
+    Sleep(30);
     return true;
-}
-
-// The top-level window at `screen` must be `window`; raised while another covers it.
-static bool Uppermost(HWND window, POINT screen, std::string* error)
-{
-    if (WaitFor([&] {
-            SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-            return GetAncestor(WindowFromPoint(screen), GA_ROOT) == window;
-        }, kStepTimeout, 50))
-        return true;
-    *error = Format("another window covers (%ld,%ld)", screen.x, screen.y);
-    return false;
-}
-
-// The child that a click at `client` reaches. Statics without SS_NOTIFY and
-// group boxes let clicks through, and WindowFromPoint cannot tell that from
-// another process, so walk the children from the top of the order.
-static HWND ChildHit(HWND parent, POINT client)
-{
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        LONG style = GetWindowLongA(child, GWL_STYLE);
-        std::string name = ClassOf(child);
-        bool through = (lstrcmpiA(name.c_str(), "Static") == 0 && !(style & SS_NOTIFY)) ||
-                       (lstrcmpiA(name.c_str(), "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX);
-        RECT rect;
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-        if (IsWindowVisible(child) && !through && PtInRect(&rect, client))
-            return child;
-    }
-    return nullptr;
 }
 
 bool Game::ClickClient(POINT client)
 {
-    Raise();
-    POINT screen = client;
-    ClientToScreen(window, &screen);
-    return Uppermost(window, screen, &error) && ClickScreen(screen, &error);
+    ClientToScreen(window, &client);
+    return ClickScreen(window, client, &error);
 }
 
+// Statics without SS_NOTIFY and group boxes let clicks through, which
+// WindowFromPoint cannot tell from another process: walk down the z-order.
 bool Game::Click(int id)
 {
     RECT rect = ClientRect(id);
-    POINT client = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    HWND hit = ChildHit(window, client);
-    if (!Control(id) || hit != Control(id) || !IsWindowEnabled(Control(id))) {
-        error = Format("a click on control %d would reach control %d (enabled %d)", id,
-                       hit ? GetDlgCtrlID(hit) : 0, Enabled(id));
-        return false;
+    POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    HWND hit = GetWindow(window, GW_CHILD);
+    for (RECT r; hit; hit = GetWindow(hit, GW_HWNDNEXT)) {
+        LONG style = GetWindowLongA(hit, GWL_STYLE);
+        GetWindowRect(hit, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        if (PtInRect(&r, centre) && (style & WS_VISIBLE) && !(IsClass(hit, "Static") && !(style & SS_NOTIFY)) &&
+            !(IsClass(hit, "Button") && (style & BS_TYPEMASK) == BS_GROUPBOX))
+            break;
     }
-    return ClickClient(client);
+    if (!hit || hit != Control(id) || !IsWindowEnabled(hit))
+        return error = Format("a click on control %d would reach control %d (enabled %d)", id, hit ? GetDlgCtrlID(hit) : 0,
+                              Enabled(id)), false;
+    return ClickClient(centre);
 }
 
-static INPUT KeyInput(WORD key, bool up)
+static INPUT Key(WORD key, bool up)
 {
     INPUT input = {INPUT_KEYBOARD};
     input.ki.wVk = key;
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-    bool extended = key >= VK_PRIOR && key <= VK_DOWN;
-    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (key >= VK_PRIOR && key <= VK_DOWN ? KEYEVENTF_EXTENDEDKEY : 0);
     return input;
 }
 
 void PressKeys(const std::vector<WORD>& keys)
 {
     for (WORD key : keys) {
-        INPUT press[] = {KeyInput(key, false), KeyInput(key, true)};
+        INPUT press[] = {Key(key, false), Key(key, true)};
         SendInput(2, press, sizeof press[0]);
         Sleep(20);
     }
@@ -297,15 +209,10 @@ void PressKeys(const std::vector<WORD>& keys)
 
 bool Game::PressAltF4()
 {
-    if (!Raise()) {
-        error = "the game window does not become the foreground window";
-        return false;
-    }
-    // One injection for the chord: Wine resynchronises the key state with the
-    // X keyboard (Alt up) when a window gets the focus, maybe between two.
-    INPUT chord[] = {KeyInput(VK_MENU, false), KeyInput(VK_F4, false), KeyInput(VK_F4, true), KeyInput(VK_MENU, true)};
-    SendInput(4, chord, sizeof chord[0]);
-    return true;
+    // One injection: Wine takes the key state from the X keyboard (Alt up)
+    // when a window gets the focus, which could fall between two.
+    INPUT chord[] = {Key(VK_MENU, false), Key(VK_F4, false), Key(VK_F4, true), Key(VK_MENU, true)};
+    return Raise() && SendInput(4, chord, sizeof chord[0]) == 4;
 }
 
 // ---- the board and message boxes -----------------------------------------
@@ -314,14 +221,11 @@ std::vector<std::string> BoardLines(const Game& game)
 {
     std::vector<std::string> lines;
     for (HWND child = GetWindow(game.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        int id = GetDlgCtrlID(child);
-        RECT r = game.ClientRect(id);
-        std::string line = Format("control %d at (%ld,%ld) %s \"", id, r.left, r.top,
-                                  IsWindowEnabled(child) ? "enabled" : "disabled") + Printable(WindowText(child)) + "\"";
-        if (ClassOf(child) == "ListBox")
-            for (const std::string& item : game.ListLines(id))
-                line += " [" + Printable(item) + "]";
-        lines.push_back(line);
+        RECT r = game.ClientRect(GetDlgCtrlID(child));
+        lines.push_back(Format("control %d at (%ld,%ld) enabled %d \"", GetDlgCtrlID(child), r.left, r.top,
+                               IsWindowEnabled(child)) + Printable(WindowText(child)) + "\"");
+        for (const std::string& item : game.ListLines(IsClass(child, "ListBox") ? GetDlgCtrlID(child) : 0))
+            lines.back() += " [" + Printable(item) + "]";
     }
     return lines;
 }
@@ -333,7 +237,7 @@ std::vector<HWND> DialogsOfProcess(DWORD pid)
         auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(param);
         DWORD owner = 0;
         GetWindowThreadProcessId(candidate, &owner);
-        if (owner == found->first && ClassOf(candidate) == "#32770")
+        if (owner == found->first && IsClass(candidate, "#32770"))
             found->second.push_back(candidate);
         return TRUE;
     }, reinterpret_cast<LPARAM>(&search));
@@ -351,27 +255,24 @@ HWND AnyMessageBox(const Game& game)
 HWND WaitForMessageBox(const Game& game, const std::string& caption, int timeoutMs)
 {
     HWND box = nullptr;
-    WaitFor([&] { box = AnyMessageBox(game); return box && WindowText(box) == caption; }, timeoutMs);
-    return box && WindowText(box) == caption ? box : nullptr;
+    return WaitFor([&] { return (box = AnyMessageBox(game)) && WindowText(box) == caption; }, timeoutMs) ? box : nullptr;
 }
 
 std::string MessageBoxText(HWND box)
 {
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 && !WindowText(child).empty())
+        if (IsClass(child, "Static") && !WindowText(child).empty())
             return WindowText(child);
     return "";
 }
 
 bool AnswerMessageBox(HWND box, int buttonId, std::string* error)
 {
-    HWND button = GetDlgItem(box, buttonId);
     RECT rect = {};
-    GetWindowRect(button, &rect);
-    POINT screen = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    if (!button || !Uppermost(box, screen, error) || !ClickScreen(screen, error))
-        return error->empty() ? (*error = Format("the message box has no button %d", buttonId), false) : false;
-    if (!WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kStepTimeout))
+    if (!GetWindowRect(GetDlgItem(box, buttonId), &rect))
+        return *error = Format("the message box has no button %d", buttonId), false;
+    if (ClickScreen(box, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, error) &&
+        !WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kStepTimeout))
         *error = "the message box stayed after the click";
     return error->empty();
 }
@@ -384,46 +285,36 @@ COLORREF Shot::At(int x, int y) const
     return i + 2 < rgb.size() ? RGB(rgb[i], rgb[i + 1], rgb[i + 2]) : CLR_INVALID;
 }
 
-// Wine starts a Unix program like any other, but its process handle cannot
-// be waited on: the capture announces its end by renaming its output.
+// Wine starts a Unix program like any other, but cannot wait on it: the
+// capture tells its end by renaming its output.
 bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error)
 {
-    std::string dir = Config().shotDir, unixDir = dir.substr(2);
-    for (char& c : unixDir)
+    std::string unixBase = Config().shotDir.substr(2) + "/" + name, ready = Config().shotDir + "\\" + name + ".ppm";
+    for (char& c : unixBase)
         c = c == '\\' ? '/' : c;
-    std::string base = unixDir + "/" + name, ready = dir + "\\" + name + ".ppm";
-    std::string command = Format(
-        "/bin/sh -c \"/usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage %s.png && "
-        "/usr/bin/convert %s.png %s.part.ppm && /bin/mv %s.part.ppm %s.ppm\"",
-        area.right - area.left, area.bottom - area.top, area.left, area.top, base.c_str(), base.c_str(),
-        base.c_str(), base.c_str(), base.c_str());
+    std::string command = Format("/bin/sh -c \"/usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage %s.png && "
+                                 "/usr/bin/convert %s.png %s.part.ppm && /bin/mv %s.part.ppm %s.ppm\"",
+                                 area.right - area.left, area.bottom - area.top, area.left, area.top, unixBase.c_str(),
+                                 unixBase.c_str(), unixBase.c_str(), unixBase.c_str(), unixBase.c_str());
     DeleteFileA(ready.c_str());
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        *error = Format("cannot start import (error %lu)", GetLastError());
-        return false;
-    }
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return *error = Format("cannot start import (error %lu)", GetLastError()), false;
+    CloseHandle(info.hProcess), CloseHandle(info.hThread);
     FILE* file = nullptr;
-    WaitFor([&] { return (file = fopen(ready.c_str(), "rb")) != nullptr; }, 20000, 50);
     int width = 0, height = 0;
-    if (!file || fscanf(file, "P6 %d %d 255", &width, &height) != 2 || fgetc(file) == EOF ||
-        width != area.right - area.left || height != area.bottom - area.top) {
-        *error = "no capture of the screen came from " + command;
-        if (file)
-            fclose(file);
-        return false;
-    }
+    WaitFor([&] { return (file = fopen(ready.c_str(), "rb")) != nullptr; }, 20000, 50);
     shot->screen = area;
-    shot->rgb.resize(3 * static_cast<size_t>(width) * height);
-    bool read = fread(shot->rgb.data(), 1, shot->rgb.size(), file) == shot->rgb.size();
-    fclose(file);
-    DeleteFileA(ready.c_str());
-    if (!read)
-        *error = "a short capture in " + ready;
-    return read;
+    shot->rgb.assign(3 * static_cast<size_t>(area.right - area.left) * (area.bottom - area.top), 0);
+    bool ok = file && fscanf(file, "P6 %d %d 255", &width, &height) == 2 && fgetc(file) != EOF &&
+              width == area.right - area.left && height == area.bottom - area.top &&
+              fread(shot->rgb.data(), 1, shot->rgb.size(), file) == shot->rgb.size();
+    if (file)
+        fclose(file), DeleteFileA(ready.c_str());
+    if (!ok)
+        *error = "no whole capture of the screen came from " + command;
+    return ok;
 }
 
 }  // namespace e2e
