@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -67,22 +68,17 @@ int main(int argc, char** argv)
         else { chosen.push_back(option); continue; }
         ++i;
     }
-    for (const std::string& name : chosen) {
-        bool known = false;
-        for (const e2e::TestGroup& group : kGroups)
-            known = known || group.name == name;
-        if (!known)
+    for (const std::string& name : chosen)
+        if (std::none_of(std::begin(kGroups), std::end(kGroups), [&](const e2e::TestGroup& g) { return g.name == name; }))
             return fprintf(stderr, "unknown group %s\n", name.c_str()), 2;
-    }
     if (config.gameExe.empty() || config.shotDir.empty())
         return fprintf(stderr, "usage: quorvant_e2e --game PATH --shots DIR [options] [GROUP...]\n"), 2;
 
     CoInitialize(nullptr);
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     for (const e2e::TestGroup& group : kGroups) {
-        bool run = chosen.empty() && group.name != "screenshots";
-        for (const std::string& name : chosen)
-            run = run || name == group.name;
+        bool run = (chosen.empty() && group.name != "screenshots") ||
+                   std::find(chosen.begin(), chosen.end(), group.name) != chosen.end();
         std::vector<e2e::TestCase> cases;
         for (const e2e::TestCase& testCase : run ? group.cases() : std::vector<e2e::TestCase>())
             if (testCase.name.find(only) != std::string::npos)

@@ -71,8 +71,6 @@ static void CheckNumbersAtEveryWait()
     GetWindowRect(game.Window(), &rect);
     HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "cover", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, rect.left, rect.top,
                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr);
-    for (MSG message; WaitFor([&] { return !PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) || (DispatchMessageA(&message), false); }, 500);)
-        break;
     Sleep(500);
     DestroyWindow(cover);
     // Wine keeps a copy of the window's pixels and repaints nothing when it is
@@ -96,8 +94,7 @@ static void TakeScreenshots()
     RECT rect = {};
     Shot shot;
     std::string error;
-    Sleep(500);
-    GetWindowRect(game.Window(), &rect);
+    Sleep(500), GetWindowRect(game.Window(), &rect);
     Check(CaptureScreen(rect, "board", &shot, &error), error);
     for (int box : {12, 1, 2, 3, 4, 5})
         Require(game.Click(IDC_BOX_BUTTON + box - 1) && WaitFor([&] { return game.Enabled(IDC_BOX_BUTTON); }, kStepTimeout), game.Error());

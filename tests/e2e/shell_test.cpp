@@ -66,10 +66,7 @@ static void CheckShortcutAndPage()
         Check(lstrcmpiA(target, Config().gameExe.c_str()) == 0, Format("the shortcut leads to %s, not to %s", target, Config().gameExe.c_str()));
         CheckText(description, "Quorvant: open the boxes, beat the banker, win up to \xA3" "250,000", "shortcut description");
     }
-    if (file)
-        file->Release();
-    if (link)
-        link->Release();
+    file ? file->Release() : 0, link ? link->Release() : 0;
 
     std::vector<std::string> board = BoardLines(game);
     for (int button : {IDC_MORE_GAMES, IDC_HELP}) {
@@ -83,11 +80,8 @@ static void CheckShortcutAndPage()
             Check(line.find("https://www.quorvant.example/") != std::string::npos, Format("button %d: the browser's command line is \"%s\"", button, line.c_str()));
         }
         for (DWORD pid : Browsers())
-            if (!before.count(pid)) {
-                HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
-                TerminateProcess(process, 0);
-                CloseHandle(process);
-            }
+            if (HANDLE process = before.count(pid) ? nullptr : OpenProcess(PROCESS_TERMINATE, FALSE, pid))
+                TerminateProcess(process, 0), CloseHandle(process);
     }
     Check(BoardLines(game) == board && !AnyMessageBox(game), "the web page changed the game");
     game.PostClose();

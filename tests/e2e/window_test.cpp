@@ -68,25 +68,20 @@ static void CheckLiveWindow()
     // Lists and edits drop WS_BORDER and WS_VSCROLL from their live styles; the template check sees them.
     const DWORD kLiveBits = 0xFFFF | WS_CHILD | WS_VISIBLE | WS_DISABLED | WS_TABSTOP | WS_GROUP;
     for (const ControlRow& row : Layout()) {
-        std::string seen;
-        for (HWND c = GetWindow(game.Window(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        std::string seen = " none";
+        for (HWND c = GetWindow(game.Window(), GW_CHILD); c && seen != "ok"; c = GetWindow(c, GW_HWNDNEXT)) {
             char name[32] = "";
             GetClassNameA(c, name, sizeof name);
-            if (static_cast<WORD>(GetDlgCtrlID(c)) != static_cast<WORD>(row.id) || lstrcmpiA(name, row.className))
-                continue;
-            RECT r = game.ClientRect(GetDlgCtrlID(c));
-            if (row.id == -1)
-                GetWindowRect(c, &r), MapWindowPoints(nullptr, game.Window(), reinterpret_cast<POINT*>(&r), 2);
+            RECT r = {};
+            GetWindowRect(c, &r);
+            MapWindowPoints(nullptr, game.Window(), reinterpret_cast<POINT*>(&r), 2);
             DWORD live = GetWindowLongA(c, GWL_STYLE);
-            seen += Format(" (%ld,%ld %ldx%ld style 0x%08lX)", r.left, r.top, r.right - r.left, r.bottom - r.top, live);
-            if (r.left == row.x && r.top == row.y && r.right - r.left == row.width && r.bottom - r.top == row.height &&
-                (live & kLiveBits) == (row.style & kLiveBits))
-                seen = "ok";
-            if (seen == "ok")
-                break;
+            if (static_cast<WORD>(GetDlgCtrlID(c)) == static_cast<WORD>(row.id) && !lstrcmpiA(name, row.className))
+                seen = r.left == row.x && r.top == row.y && r.right - r.left == row.width && r.bottom - r.top == row.height &&
+                       (live & kLiveBits) == (row.style & kLiveBits) ? "ok"
+                       : Format(" (%ld,%ld %ldx%ld style 0x%08lX)", r.left, r.top, r.right - r.left, r.bottom - r.top, live);
         }
-        Check(seen == "ok", Format("%s %dx%d style 0x%08lX; the window has", RowName(row).c_str(), row.width,
-                                   row.height, row.style) + (seen.empty() ? std::string(" none") : seen));
+        Check(seen == "ok", Format("%s %dx%d style 0x%08lX; the window has", RowName(row).c_str(), row.width, row.height, row.style) + seen);
     }
     game.PostClose();
 }
