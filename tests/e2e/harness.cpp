@@ -11,7 +11,6 @@ namespace e2e {
 
 const char kGameCaption[] = "QUORVANT - UK - \xA3" "250,000 JACKPOT";
 Settings& Config() { static Settings settings; return settings; }
-
 static std::vector<HANDLE> started;   // also read by the watchdog thread
 static CRITICAL_SECTION startedLock;
 static bool lockReady = (InitializeCriticalSection(&startedLock), true);
@@ -20,8 +19,7 @@ void EndStartedProcesses()
 {
     EnterCriticalSection(&startedLock);
     for (HANDLE process : started)
-        if (TerminateProcess(process, 99))
-            WaitForSingleObject(process, kExitTimeout);
+        if (TerminateProcess(process, 99)) WaitForSingleObject(process, kExitTimeout);
     LeaveCriticalSection(&startedLock);
 }
 
@@ -29,8 +27,7 @@ void EndStartedProcesses()
 static std::string AskText(HWND target, UINT lengthMessage, UINT textMessage, WPARAM index)
 {
     DWORD_PTR length = 0, copied = 0;
-    if (!target || !SendMessageTimeoutW(target, lengthMessage, index, 0, SMTO_ABORTIFHUNG, kStepTimeout, &length))
-        return "<no answer>";
+    if (!SendMessageTimeoutW(target, lengthMessage, index, 0, SMTO_ABORTIFHUNG, kStepTimeout, &length)) return "<no answer>";
     std::wstring wide(length + 1, L'\0');
     SendMessageTimeoutW(target, textMessage, textMessage == WM_GETTEXT ? wide.size() : index,
                         reinterpret_cast<LPARAM>(&wide[0]), SMTO_ABORTIFHUNG, kStepTimeout, &copied);
@@ -49,19 +46,24 @@ static bool IsClass(HWND window, const char* name)
     return lstrcmpiA(found, name) == 0;
 }
 
+RECT RectIn(HWND parent, HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 bool Game::Start()
 {
-    std::string commandLine = "\"" + exe + "\"";
+    std::string commandLine = "\"" + exe + "\"", folder = exe.substr(0, exe.find_last_of('\\'));
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        exe.substr(0, exe.find_last_of('\\')).c_str(), &startup, &info))
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info))
         return error = Format("CreateProcess(%s) failed with error %lu", exe.c_str(), GetLastError()), false;
     CloseHandle(info.hThread);
     process = info.hProcess, pid = info.dwProcessId;
-    EnterCriticalSection(&startedLock);
-    started.push_back(process);
-    LeaveCriticalSection(&startedLock);
+    EnterCriticalSection(&startedLock), started.push_back(process), LeaveCriticalSection(&startedLock);
     WaitFor([&] {
         for (HWND candidate : DialogsOfProcess(pid))
             window = IsWindowVisible(candidate) && WindowText(candidate) == kGameCaption ? candidate : window;
@@ -84,60 +86,43 @@ std::vector<std::string> Game::ListLines(int id) const
     return lines;
 }
 
-RECT Game::ClientRect(int id) const
+bool Game::WaitExit(int timeoutMs, DWORD* code)
 {
-    RECT rect = {};
-    GetWindowRect(Control(id), &rect);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-bool Game::WaitText(int id, const std::string& text, int timeoutMs) const
-{
-    return WaitFor([&] { return Text(id) == text; }, timeoutMs);
-}
-
-bool Game::WaitExit(int timeoutMs, DWORD* exitCode)
-{
-    return process && WaitForSingleObject(process, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0 &&
-           GetExitCodeProcess(process, exitCode);
+    return process && WaitForSingleObject(process, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0 && GetExitCodeProcess(process, code);
 }
 
 void Game::Kill()
 {
-    if (Running() && TerminateProcess(process, 99))
-        WaitForSingleObject(process, kExitTimeout);
+    if (Running() && TerminateProcess(process, 99)) WaitForSingleObject(process, kExitTimeout);
 }
 
 // ---- input ---------------------------------------------------------------
 
-// The top-level window at `screen` must be `window`; raised while another covers it.
-static bool Uppermost(HWND window, POINT screen, std::string* error)
+// The top-level window at `screen` must be `top`; raised while another covers it.
+static bool Uppermost(HWND top, POINT screen, std::string* error)
 {
-    bool ok = WaitFor([&] {
-        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        SetForegroundWindow(window);
-        return GetAncestor(WindowFromPoint(screen), GA_ROOT) == window;
-    }, kStepTimeout, 50);
-    if (!ok)
-        *error = Format("another window covers (%ld,%ld)", screen.x, screen.y);
-    return ok;
+    if (WaitFor([&] {
+            SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE), SetForegroundWindow(top);
+            return GetAncestor(WindowFromPoint(screen), GA_ROOT) == top;
+        }, kStepTimeout, 50))
+        return true;
+    return *error = Format("another window covers (%ld,%ld)", screen.x, screen.y), false;
 }
 
 bool Game::Raise() const
 {
+    RECT r = RectIn(nullptr, window);
     std::string ignored;
-    RECT r = {};
-    GetWindowRect(window, &r);
     return Uppermost(window, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, &ignored) && GetForegroundWindow() == window;
 }
 
 void MoveMouse(POINT screen)
 {
     // Absolute input runs 0..65535 over the screen; rounding up lands on the pixel.
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input = {INPUT_MOUSE};
-    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + GetSystemMetrics(SM_CXSCREEN) - 1) / GetSystemMetrics(SM_CXSCREEN));
-    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + GetSystemMetrics(SM_CYSCREEN) - 1) / GetSystemMetrics(SM_CYSCREEN));
+    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof input);
 }
@@ -151,15 +136,14 @@ void PressMouse(DWORD flag)
 
 static bool ClickScreen(HWND top, POINT screen, std::string* error)
 {
-    MoveMouse(screen);
     POINT at = {};
-    if (!Uppermost(top, screen, error) ||
-        !WaitFor([&] { return GetCursorPos(&at) && abs(at.x - screen.x) <= 1 && abs(at.y - screen.y) <= 1; }, 1000))
-        return error->empty() ? (*error = Format("the pointer stays at (%ld,%ld)", at.x, at.y), false) : false;
+    MoveMouse(screen);
+    if (!Uppermost(top, screen, error)) return false;
+    if (!WaitFor([&] { return GetCursorPos(&at) && abs(at.x - screen.x) <= 1 && abs(at.y - screen.y) <= 1; }, 1000))
+        return *error = Format("the pointer stays at (%ld,%ld)", at.x, at.y), false;
     for (DWORD flag : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP})
         Sleep(30), PressMouse(flag);
-    Sleep(30);
-    return true;
+    return Sleep(30), true;
 }
 
 bool Game::ClickClient(POINT client)
@@ -172,20 +156,17 @@ bool Game::ClickClient(POINT client)
 // WindowFromPoint cannot tell from another process: walk down the z-order.
 bool Game::Click(int id)
 {
-    RECT rect = ClientRect(id);
+    RECT rect = ClientRect(id), r;
     POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     HWND hit = GetWindow(window, GW_CHILD);
-    for (RECT r; hit; hit = GetWindow(hit, GW_HWNDNEXT)) {
+    for (; hit; hit = GetWindow(hit, GW_HWNDNEXT)) {
         LONG style = GetWindowLongA(hit, GWL_STYLE);
-        GetWindowRect(hit, &r);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-        if (PtInRect(&r, centre) && (style & WS_VISIBLE) && !(IsClass(hit, "Static") && !(style & SS_NOTIFY)) &&
+        if (r = RectIn(window, hit), PtInRect(&r, centre) && (style & WS_VISIBLE) && !(IsClass(hit, "Static") && !(style & SS_NOTIFY)) &&
             !(IsClass(hit, "Button") && (style & BS_TYPEMASK) == BS_GROUPBOX))
             break;
     }
     if (!hit || hit != Control(id) || !IsWindowEnabled(hit))
-        return error = Format("a click on control %d would reach control %d (enabled %d)", id, hit ? GetDlgCtrlID(hit) : 0,
-                              Enabled(id)), false;
+        return error = Format("a click on control %d would reach control %d (enabled %d)", id, GetDlgCtrlID(hit), Enabled(id)), false;
     return ClickClient(centre);
 }
 
@@ -202,8 +183,7 @@ void PressKeys(const std::vector<WORD>& keys)
 {
     for (WORD key : keys) {
         INPUT press[] = {Key(key, false), Key(key, true)};
-        SendInput(2, press, sizeof press[0]);
-        Sleep(20);
+        SendInput(2, press, sizeof press[0]), Sleep(20);
     }
 }
 
@@ -221,9 +201,9 @@ std::vector<std::string> BoardLines(const Game& game)
 {
     std::vector<std::string> lines;
     for (HWND child = GetWindow(game.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT r = game.ClientRect(GetDlgCtrlID(child));
-        lines.push_back(Format("control %d at (%ld,%ld) enabled %d \"", GetDlgCtrlID(child), r.left, r.top,
-                               IsWindowEnabled(child)) + Printable(WindowText(child)) + "\"");
+        RECT r = RectIn(game.Window(), child);
+        lines.push_back(Format("control %d at (%ld,%ld) enabled %d \"", GetDlgCtrlID(child), r.left, r.top, IsWindowEnabled(child)) +
+                        Printable(WindowText(child)) + "\"");
         for (const std::string& item : game.ListLines(IsClass(child, "ListBox") ? GetDlgCtrlID(child) : 0))
             lines.back() += " [" + Printable(item) + "]";
     }
@@ -236,8 +216,7 @@ std::vector<HWND> DialogsOfProcess(DWORD pid)
     EnumWindows([](HWND candidate, LPARAM param) -> BOOL {
         auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(param);
         DWORD owner = 0;
-        GetWindowThreadProcessId(candidate, &owner);
-        if (owner == found->first && IsClass(candidate, "#32770"))
+        if (GetWindowThreadProcessId(candidate, &owner) && owner == found->first && IsClass(candidate, "#32770"))
             found->second.push_back(candidate);
         return TRUE;
     }, reinterpret_cast<LPARAM>(&search));
@@ -247,8 +226,7 @@ std::vector<HWND> DialogsOfProcess(DWORD pid)
 HWND AnyMessageBox(const Game& game)
 {
     for (HWND candidate : DialogsOfProcess(game.Pid()))
-        if (candidate != game.Window() && IsWindowVisible(candidate))
-            return candidate;
+        if (candidate != game.Window() && IsWindowVisible(candidate)) return candidate;
     return nullptr;
 }
 
@@ -261,16 +239,14 @@ HWND WaitForMessageBox(const Game& game, const std::string& caption, int timeout
 std::string MessageBoxText(HWND box)
 {
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (IsClass(child, "Static") && !WindowText(child).empty())
-            return WindowText(child);
+        if (IsClass(child, "Static") && !WindowText(child).empty()) return WindowText(child);
     return "";
 }
 
 bool AnswerMessageBox(HWND box, int buttonId, std::string* error)
 {
-    RECT rect = {};
-    if (!GetWindowRect(GetDlgItem(box, buttonId), &rect))
-        return *error = Format("the message box has no button %d", buttonId), false;
+    RECT rect = RectIn(nullptr, GetDlgItem(box, buttonId));
+    if (!GetDlgItem(box, buttonId)) return *error = Format("the message box has no button %d", buttonId), false;
     if (ClickScreen(box, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, error) &&
         !WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kStepTimeout))
         *error = "the message box stayed after the click";
@@ -285,17 +261,16 @@ COLORREF Shot::At(int x, int y) const
     return i + 2 < rgb.size() ? RGB(rgb[i], rgb[i + 1], rgb[i + 2]) : CLR_INVALID;
 }
 
-// Wine starts a Unix program like any other, but cannot wait on it: the
+// Wine starts a Unix program like any other but cannot wait on it: the
 // capture tells its end by renaming its output.
 bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error)
 {
-    std::string unixBase = Config().shotDir.substr(2) + "/" + name, ready = Config().shotDir + "\\" + name + ".ppm";
-    for (char& c : unixBase)
-        c = c == '\\' ? '/' : c;
+    std::string base = Config().shotDir.substr(2) + "/" + name, ready = Config().shotDir + "\\" + name + ".ppm";
+    std::replace(base.begin(), base.end(), '\\', '/');
     std::string command = Format("/bin/sh -c \"/usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage %s.png && "
                                  "/usr/bin/convert %s.png %s.part.ppm && /bin/mv %s.part.ppm %s.ppm\"",
-                                 area.right - area.left, area.bottom - area.top, area.left, area.top, unixBase.c_str(),
-                                 unixBase.c_str(), unixBase.c_str(), unixBase.c_str(), unixBase.c_str());
+                                 area.right - area.left, area.bottom - area.top, area.left, area.top, base.c_str(),
+                                 base.c_str(), base.c_str(), base.c_str(), base.c_str());
     DeleteFileA(ready.c_str());
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
@@ -307,13 +282,10 @@ bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::s
     WaitFor([&] { return (file = fopen(ready.c_str(), "rb")) != nullptr; }, 20000, 50);
     shot->screen = area;
     shot->rgb.assign(3 * static_cast<size_t>(area.right - area.left) * (area.bottom - area.top), 0);
-    bool ok = file && fscanf(file, "P6 %d %d 255", &width, &height) == 2 && fgetc(file) != EOF &&
-              width == area.right - area.left && height == area.bottom - area.top &&
-              fread(shot->rgb.data(), 1, shot->rgb.size(), file) == shot->rgb.size();
-    if (file)
-        fclose(file), DeleteFileA(ready.c_str());
-    if (!ok)
-        *error = "no whole capture of the screen came from " + command;
+    bool ok = file && fscanf(file, "P6 %d %d 255", &width, &height) == 2 && fgetc(file) != EOF && width == area.right - area.left &&
+              height == area.bottom - area.top && fread(shot->rgb.data(), 1, shot->rgb.size(), file) == shot->rgb.size();
+    if (file) fclose(file), DeleteFileA(ready.c_str());
+    if (!ok) *error = "no whole capture of the screen came from " + command;
     return ok;
 }
 

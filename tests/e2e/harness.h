@@ -19,6 +19,7 @@ struct Settings {
 Settings& Config();
 void EndStartedProcesses();   // every game still running, for the exit and the watchdog
 std::string WindowText(HWND window);   // WM_GETTEXT, Windows-1252
+RECT RectIn(HWND parent, HWND window);   // the window's rectangle in the parent's client coordinates
 
 // One run of the game, from CreateProcess to its exit; the destructor kills it.
 class Game {
@@ -38,7 +39,7 @@ public:
     std::string Caption() const { return WindowText(window); }
     std::vector<std::string> ListLines(int id) const;
     bool Enabled(int id) const { return Control(id) && IsWindowEnabled(Control(id)); }
-    RECT ClientRect(int id) const;
+    RECT ClientRect(int id) const { return RectIn(window, Control(id)); }
     bool WaitText(int id, const std::string& text, int timeoutMs = kStepTimeout) const;
     bool Raise() const;
     // A real SendInput click at the control's centre, refused unless the game
@@ -84,6 +85,11 @@ bool WaitFor(Pred pred, int timeoutMs, int stepMs = 25)
         if (GetTickCount() - start >= static_cast<DWORD>(timeoutMs))
             return pred();
     return true;
+}
+
+inline bool Game::WaitText(int id, const std::string& text, int timeoutMs) const
+{
+    return WaitFor([&] { return Text(id) == text; }, timeoutMs);
 }
 
 }  // namespace e2e
