@@ -62,8 +62,8 @@ bench: exe
 
 test: unit unit-sanitized e2e
 
-# Real captures of the X display: the board at start and with an offer
-# showing, in build/screenshots; the start board also becomes docs/board.png.
+# Real captures of the X display: the board at start, with an offer waiting
+# and more, in build/screenshots; the start board also becomes docs/board.png.
 .PHONY: screenshots
 screenshots: exe
 	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi

@@ -14,9 +14,7 @@ static bool runningFailed = false;
 
 bool Check(bool ok, const std::string& what)
 {
-    if (!ok)
-        printf("  FAIL %s: %s\n", running.c_str(), what.c_str());
-    runningFailed = runningFailed || !ok;
+    if (!ok) printf("  FAIL %s: %s\n", running.c_str(), what.c_str()), runningFailed = true;
     return ok;
 }
 
@@ -42,11 +40,7 @@ int RunCases(const std::string& group, const std::vector<TestCase>& cases)
         running = group + ": " + testCase.name;
         runningFailed = false;
         DWORD start = GetTickCount();
-        try {
-            testCase.run();
-        } catch (const CaseAbort& abort) {
-            Check(false, "ended early: " + abort.reason);
-        }
+        try { testCase.run(); } catch (const CaseAbort& abort) { Check(false, "ended early: " + abort.reason); }
         printf("%s %s (%.1f s)\n", runningFailed ? "FAILED" : "ok    ", running.c_str(), (GetTickCount() - start) / 1000.0);
         ++(runningFailed ? failed : passed);
     }
@@ -55,11 +49,8 @@ int RunCases(const std::string& group, const std::vector<TestCase>& cases)
 
 void AbortRun(const std::string& reason)
 {
-    if (!running.empty())
-        printf("  FAIL %s: %s\nFAILED %s\n", running.c_str(), reason.c_str(), running.c_str()), ++failed;
-    EndStartedProcesses();
-    PrintSummary();
-    ExitProcess(1);
+    if (!running.empty()) printf("  FAIL %s: %s\nFAILED %s\n", running.c_str(), reason.c_str(), running.c_str()), ++failed;
+    EndStartedProcesses(), PrintSummary(), ExitProcess(1);
 }
 
 std::string Printable(const std::string& text)

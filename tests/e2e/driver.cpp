@@ -15,14 +15,8 @@
 #include "tests/e2e/harness.h"
 
 namespace e2e {
-std::vector<TestCase> WindowTests();
-std::vector<TestCase> KeyTests();
-std::vector<TestCase> GameTests();
-std::vector<TestCase> NewGameTests();
-std::vector<TestCase> NumberTests();
-std::vector<TestCase> ShellTests();
-std::vector<TestCase> ScreenshotTests();
-}  // namespace e2e
+std::vector<TestCase> WindowTests(), KeyTests(), GameTests(), NewGameTests(), NumberTests(), ShellTests();
+}
 
 // Every group of the driver, in the order they run.
 static const e2e::TestGroup kGroups[] = {
@@ -32,8 +26,6 @@ static const e2e::TestGroup kGroups[] = {
     {"newgame", e2e::NewGameTests},
     {"numbers", e2e::NumberTests},
     {"shell", e2e::ShellTests},
-    // Only when named: `make screenshots`.
-    {"screenshots", e2e::ScreenshotTests},
 };
 
 static DWORD watchdogSeconds = 900;
@@ -47,42 +39,35 @@ static DWORD WINAPI Watchdog(LPVOID)
 
 int main(int argc, char** argv)
 {
-    // Plain \n, unbuffered: the scripts read the summary line as it comes.
-    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);   // plain \n, unbuffered: the scripts read the summary as it comes
     setvbuf(stdout, nullptr, _IONBF, 0);
     e2e::Settings& config = e2e::Config();
     std::vector<std::string> chosen;
     std::string only;
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i], value = i + 1 < argc ? argv[i + 1] : "";
-        if (option.rfind("--", 0) == 0 && value.empty())
-            return fprintf(stderr, "%s needs a value\n", option.c_str()), 2;
-        if (option == "--game") config.gameExe = value;
-        else if (option == "--shots") config.shotDir = value;
-        else if (option == "--only") only = value;
-        else if (option == "--recording") config.recording = value;
-        else if (option == "--soak-minutes") config.soakMinutes = atoi(value.c_str());
-        else if (option == "--seed") config.seed = static_cast<unsigned>(strtoul(value.c_str(), nullptr, 10));
-        else if (option == "--timeout") watchdogSeconds = static_cast<DWORD>(atoi(value.c_str()));
-        else if (option.rfind("--", 0) == 0) return fprintf(stderr, "unknown option %s\n", option.c_str()), 2;
-        else { chosen.push_back(option); continue; }
-        ++i;
+        std::string* text = option == "--game" ? &config.gameExe : option == "--shots" ? &config.shotDir
+                          : option == "--only" ? &only : option == "--recording" ? &config.recording : nullptr;
+        if (option.rfind("--", 0) != 0) chosen.push_back(option);
+        else if (value.empty()) return fprintf(stderr, "%s needs a value\n", option.c_str()), 2;
+        else if (text) *text = value, ++i;
+        else if (option == "--soak-minutes") config.soakMinutes = atoi(value.c_str()), ++i;
+        else if (option == "--seed") config.seed = static_cast<unsigned>(strtoul(value.c_str(), nullptr, 10)), ++i;
+        else if (option == "--timeout") watchdogSeconds = static_cast<DWORD>(atoi(value.c_str())), ++i;
+        else return fprintf(stderr, "unknown option %s\n", option.c_str()), 2;
     }
     for (const std::string& name : chosen)
         if (std::none_of(std::begin(kGroups), std::end(kGroups), [&](const e2e::TestGroup& g) { return g.name == name; }))
             return fprintf(stderr, "unknown group %s\n", name.c_str()), 2;
     if (config.gameExe.empty() || config.shotDir.empty())
         return fprintf(stderr, "usage: quorvant_e2e --game PATH --shots DIR [options] [GROUP...]\n"), 2;
-
     CoInitialize(nullptr);
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     for (const e2e::TestGroup& group : kGroups) {
-        bool run = (chosen.empty() && group.name != "screenshots") ||
-                   std::find(chosen.begin(), chosen.end(), group.name) != chosen.end();
         std::vector<e2e::TestCase> cases;
-        for (const e2e::TestCase& testCase : run ? group.cases() : std::vector<e2e::TestCase>())
-            if (testCase.name.find(only) != std::string::npos)
-                cases.push_back(testCase);
+        if (chosen.empty() || std::find(chosen.begin(), chosen.end(), group.name) != chosen.end())
+            for (const e2e::TestCase& testCase : group.cases())
+                if (testCase.name.find(only) != std::string::npos) cases.push_back(testCase);
         e2e::RunCases(group.name, cases);
     }
     e2e::EndStartedProcesses();

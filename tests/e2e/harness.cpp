@@ -18,8 +18,7 @@ static bool lockReady = (InitializeCriticalSection(&startedLock), true);
 void EndStartedProcesses()
 {
     EnterCriticalSection(&startedLock);
-    for (HANDLE process : started)
-        if (TerminateProcess(process, 99)) WaitForSingleObject(process, kExitTimeout);
+    for (HANDLE process : started) TerminateProcess(process, 99) && WaitForSingleObject(process, kExitTimeout);
     LeaveCriticalSection(&startedLock);
 }
 
@@ -38,12 +37,10 @@ static std::string AskText(HWND target, UINT lengthMessage, UINT textMessage, WP
 }
 
 std::string WindowText(HWND target) { return AskText(target, WM_GETTEXTLENGTH, WM_GETTEXT, 0); }
-
 static bool IsClass(HWND window, const char* name)
 {
     char found[32] = "";
-    GetClassNameA(window, found, sizeof found);
-    return lstrcmpiA(found, name) == 0;
+    return GetClassNameA(window, found, sizeof found) && lstrcmpiA(found, name) == 0;
 }
 
 RECT RectIn(HWND parent, HWND window)
@@ -81,22 +78,10 @@ std::vector<std::string> Game::ListLines(int id) const
     std::vector<std::string> lines;
     DWORD_PTR count = 0;
     SendMessageTimeoutW(Control(id), LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kStepTimeout, &count);
-    for (DWORD_PTR i = 0; i < count; ++i)
-        lines.push_back(AskText(Control(id), LB_GETTEXTLEN, LB_GETTEXT, i));
+    for (DWORD_PTR i = 0; i < count; ++i) lines.push_back(AskText(Control(id), LB_GETTEXTLEN, LB_GETTEXT, i));
     return lines;
 }
 
-bool Game::WaitExit(int timeoutMs, DWORD* code)
-{
-    return process && WaitForSingleObject(process, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0 && GetExitCodeProcess(process, code);
-}
-
-void Game::Kill()
-{
-    if (Running() && TerminateProcess(process, 99)) WaitForSingleObject(process, kExitTimeout);
-}
-
-// ---- input ---------------------------------------------------------------
 
 // The top-level window at `screen` must be `top`; raised while another covers it.
 static bool Uppermost(HWND top, POINT screen, std::string* error)
@@ -116,23 +101,21 @@ bool Game::Raise() const
     return Uppermost(window, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, &ignored) && GetForegroundWindow() == window;
 }
 
-void MoveMouse(POINT screen)
+static void Mouse(DWORD flags, LONG dx = 0, LONG dy = 0)
 {
-    // Absolute input runs 0..65535 over the screen; rounding up lands on the pixel.
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input = {INPUT_MOUSE};
-    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
-    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = dx, input.mi.dy = dy, input.mi.dwFlags = flags;
     SendInput(1, &input, sizeof input);
 }
 
-void PressMouse(DWORD flag)
+// Absolute input runs 0..65535 over the screen; rounding up lands on the pixel.
+void MoveMouse(POINT p)
 {
-    INPUT input = {INPUT_MOUSE};
-    input.mi.dwFlags = flag;
-    SendInput(1, &input, sizeof input);
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (p.x * 65536LL + width - 1) / width, (p.y * 65536LL + height - 1) / height);
 }
+
+void PressMouse(DWORD flag) { Mouse(flag); }
 
 static bool ClickScreen(HWND top, POINT screen, std::string* error)
 {
@@ -146,11 +129,7 @@ static bool ClickScreen(HWND top, POINT screen, std::string* error)
     return Sleep(30), true;
 }
 
-bool Game::ClickClient(POINT client)
-{
-    ClientToScreen(window, &client);
-    return ClickScreen(window, client, &error);
-}
+bool Game::ClickClient(POINT client) { return ClientToScreen(window, &client), ClickScreen(window, client, &error); }
 
 // Statics without SS_NOTIFY and group boxes let clicks through, which
 // WindowFromPoint cannot tell from another process: walk down the z-order.
@@ -159,12 +138,9 @@ bool Game::Click(int id)
     RECT rect = ClientRect(id), r;
     POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     HWND hit = GetWindow(window, GW_CHILD);
-    for (; hit; hit = GetWindow(hit, GW_HWNDNEXT)) {
-        LONG style = GetWindowLongA(hit, GWL_STYLE);
-        if (r = RectIn(window, hit), PtInRect(&r, centre) && (style & WS_VISIBLE) && !(IsClass(hit, "Static") && !(style & SS_NOTIFY)) &&
-            !(IsClass(hit, "Button") && (style & BS_TYPEMASK) == BS_GROUPBOX))
-            break;
-    }
+    for (LONG style; hit && (style = GetWindowLongA(hit, GWL_STYLE), r = RectIn(window, hit), !PtInRect(&r, centre) || !(style & WS_VISIBLE) ||
+                             (IsClass(hit, "Static") && !(style & SS_NOTIFY)) || (IsClass(hit, "Button") && (style & 15) == BS_GROUPBOX));)
+        hit = GetWindow(hit, GW_HWNDNEXT);
     if (!hit || hit != Control(id) || !IsWindowEnabled(hit))
         return error = Format("a click on control %d would reach control %d (enabled %d)", id, GetDlgCtrlID(hit), Enabled(id)), false;
     return ClickClient(centre);
@@ -195,8 +171,6 @@ bool Game::PressAltF4()
     return Raise() && SendInput(4, chord, sizeof chord[0]) == 4;
 }
 
-// ---- the board and message boxes -----------------------------------------
-
 std::vector<std::string> BoardLines(const Game& game)
 {
     std::vector<std::string> lines;
@@ -212,21 +186,16 @@ std::vector<std::string> BoardLines(const Game& game)
 
 std::vector<HWND> DialogsOfProcess(DWORD pid)
 {
-    std::pair<DWORD, std::vector<HWND>> search{pid, {}};
-    EnumWindows([](HWND candidate, LPARAM param) -> BOOL {
-        auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(param);
-        DWORD owner = 0;
-        if (GetWindowThreadProcessId(candidate, &owner) && owner == found->first && IsClass(candidate, "#32770"))
-            found->second.push_back(candidate);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    std::vector<HWND> found;
+    DWORD owner = 0;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", nullptr));)
+        if (GetWindowThreadProcessId(w, &owner) && owner == pid) found.push_back(w);
+    return found;
 }
 
 HWND AnyMessageBox(const Game& game)
 {
-    for (HWND candidate : DialogsOfProcess(game.Pid()))
-        if (candidate != game.Window() && IsWindowVisible(candidate)) return candidate;
+    for (HWND box : DialogsOfProcess(game.Pid())) if (box != game.Window() && IsWindowVisible(box)) return box;
     return nullptr;
 }
 
@@ -238,9 +207,9 @@ HWND WaitForMessageBox(const Game& game, const std::string& caption, int timeout
 
 std::string MessageBoxText(HWND box)
 {
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (IsClass(child, "Static") && !WindowText(child).empty()) return WindowText(child);
-    return "";
+    HWND text = GetWindow(box, GW_CHILD);
+    while (text && !(IsClass(text, "Static") && !WindowText(text).empty())) text = GetWindow(text, GW_HWNDNEXT);
+    return text ? WindowText(text) : "";
 }
 
 bool AnswerMessageBox(HWND box, int buttonId, std::string* error)
@@ -252,8 +221,6 @@ bool AnswerMessageBox(HWND box, int buttonId, std::string* error)
         *error = "the message box stayed after the click";
     return error->empty();
 }
-
-// ---- screen captures -----------------------------------------------------
 
 COLORREF Shot::At(int x, int y) const
 {

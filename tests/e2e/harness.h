@@ -8,7 +8,7 @@
 namespace e2e {
 
 const int kStartTimeout = 30000, kExitTimeout = 5000, kStepTimeout = 5000;   // ms
-extern const char kGameCaption[];   // Windows-1252
+extern const char kGameCaption[];   // Windows-1252, as every text of the game
 
 struct Settings {
     std::string gameExe, shotDir;   // Windows paths: the game under test, where captures go
@@ -17,9 +17,17 @@ struct Settings {
     unsigned seed = 0;              // --seed: 0 draws a fresh one
 };
 Settings& Config();
-void EndStartedProcesses();   // every game still running, for the exit and the watchdog
-std::string WindowText(HWND window);   // WM_GETTEXT, Windows-1252
-RECT RectIn(HWND parent, HWND window);   // the window's rectangle in the parent's client coordinates
+void EndStartedProcesses();              // for the exit and the watchdog
+std::string WindowText(HWND window);     // WM_GETTEXT
+RECT RectIn(HWND parent, HWND window);   // in the parent's client coordinates (screen for null)
+
+template <typename Pred>
+bool WaitFor(Pred pred, int timeoutMs, int stepMs = 25)
+{
+    for (DWORD start = GetTickCount(); !pred(); Sleep(stepMs))
+        if (GetTickCount() - start >= static_cast<DWORD>(timeoutMs)) return pred();
+    return true;
+}
 
 // One run of the game, from CreateProcess to its exit; the destructor kills it.
 class Game {
@@ -28,8 +36,7 @@ public:
     ~Game() { Kill(); }
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
-    // Waits for the captioned window, its last control and "CHOOSE YOUR OWN BOX".
-    bool Start();
+    bool Start();   // and wait for the captioned window, its last control and "CHOOSE YOUR OWN BOX"
     const std::string& Error() const { return error; }
     HWND Window() const { return window; }
     DWORD Pid() const { return pid; }
@@ -40,7 +47,7 @@ public:
     std::vector<std::string> ListLines(int id) const;
     bool Enabled(int id) const { return Control(id) && IsWindowEnabled(Control(id)); }
     RECT ClientRect(int id) const { return RectIn(window, Control(id)); }
-    bool WaitText(int id, const std::string& text, int timeoutMs = kStepTimeout) const;
+    bool WaitText(int id, const std::string& text, int ms = kStepTimeout) const { return WaitFor([&] { return Text(id) == text; }, ms); }
     bool Raise() const;
     // A real SendInput click at the control's centre, refused unless the game
     // is uppermost there and the click would reach this control, enabled.
@@ -48,8 +55,8 @@ public:
     bool ClickClient(POINT client);
     bool PostClose() const { return PostMessageA(window, WM_CLOSE, 0, 0) != 0; }
     bool PressAltF4();
-    bool WaitExit(int timeoutMs, DWORD* exitCode);
-    void Kill();
+    bool WaitExit(int ms, DWORD* code) { return process && !WaitForSingleObject(process, ms) && GetExitCodeProcess(process, code); }
+    void Kill() { Running() && TerminateProcess(process, 99) && WaitForSingleObject(process, kExitTimeout); }
 
 private:
     std::string exe, error;
@@ -58,8 +65,7 @@ private:
     HWND window = nullptr;
 };
 
-// One line per control (id, place, enabled, text, list lines).
-std::vector<std::string> BoardLines(const Game& game);
+std::vector<std::string> BoardLines(const Game& game);   // per control: id, place, enabled, text, list lines
 HWND WaitForMessageBox(const Game& game, const std::string& caption, int timeoutMs = kStepTimeout);
 HWND AnyMessageBox(const Game& game);
 std::string MessageBoxText(HWND box);
@@ -69,27 +75,13 @@ void MoveMouse(POINT screen);
 void PressMouse(DWORD flag);
 std::vector<HWND> DialogsOfProcess(DWORD pid);
 
-// A capture of the X display itself by ImageMagick's import, saved as
-// shotDir\NAME.png; nothing the game draws for the driver.
+// A capture of the X display itself by ImageMagick's import, also saved as
+// shotDir\NAME.png: nothing the game draws for the driver.
 struct Shot {
-    RECT screen = {};   // the captured area in screen coordinates
+    RECT screen = {};   // the captured area
     std::vector<BYTE> rgb;
-    COLORREF At(int x, int y) const;
+    COLORREF At(int x, int y) const;   // screen coordinates
 };
 bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error);
-
-template <typename Pred>
-bool WaitFor(Pred pred, int timeoutMs, int stepMs = 25)
-{
-    for (DWORD start = GetTickCount(); !pred(); Sleep(stepMs))
-        if (GetTickCount() - start >= static_cast<DWORD>(timeoutMs))
-            return pred();
-    return true;
-}
-
-inline bool Game::WaitText(int id, const std::string& text, int timeoutMs) const
-{
-    return WaitFor([&] { return Text(id) == text; }, timeoutMs);
-}
 
 }  // namespace e2e

@@ -12,20 +12,21 @@
 
 namespace e2e {
 
+static const char kPage[] = "https://www.quorvant.example/";
+
 static std::set<DWORD> Browsers()
 {
     std::set<DWORD> found;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 entry = {sizeof entry};
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        if (lstrcmpiA(entry.szExeFile, "iexplore.exe") == 0)
-            found.insert(entry.th32ProcessID);
+        if (lstrcmpiA(entry.szExeFile, "iexplore.exe") == 0) found.insert(entry.th32ProcessID);
     CloseHandle(snapshot);
     return found;
 }
 
-// The command line a process was started with, from its process parameters:
-// the PEB holds them at 4 pointers in, and they hold the line at 16 + 12 pointers.
+// The command line a process was started with: its PEB holds the process
+// parameters 4 pointers in, and they hold the line 16 + 12 pointers in.
 static std::string CommandLineOf(DWORD pid)
 {
     using Query = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
@@ -39,46 +40,39 @@ static std::string CommandLineOf(DWORD pid)
               ReadProcessMemory(process, basic.peb + 4 * sizeof(void*), &parameters, sizeof parameters, nullptr) &&
               ReadProcessMemory(process, parameters + 16 + 12 * sizeof(void*), &line, sizeof line, nullptr) &&
               ReadProcessMemory(process, line.text, &wide[0], std::min<size_t>(line.length, 2046), nullptr);
-    if (process)
-        CloseHandle(process);
+    CloseHandle(process);
     return ok ? std::string(wide.begin(), wide.begin() + std::min<size_t>(line.length / 2, 1023)) : "<unreadable>";
 }
 
 static void CheckShortcutAndPage()
 {
-    char desktop[MAX_PATH] = "";
+    char desktop[MAX_PATH] = "", target[MAX_PATH] = "", description[MAX_PATH] = "";
     SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE);
-    std::string path = std::string(desktop) + "\\Quorvant.lnk";
-    DeleteFileA(path.c_str());
+    std::wstring path(desktop, desktop + strlen(desktop));
+    DeleteFileW((path += L"\\Quorvant.lnk").c_str());
     Game game;
     Require(game.Start(), game.Error());
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
-    WCHAR widePath[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
-    char target[MAX_PATH] = "", description[MAX_PATH] = "";
-    if (Check(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                         reinterpret_cast<void**>(&link))), "no shell link object") &&
-        Check(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-                  SUCCEEDED(file->Load(widePath, STGM_READ)), "cannot load " + path)) {
-        link->GetPath(target, MAX_PATH, nullptr, 0);
-        link->GetDescription(description, MAX_PATH);
-        Check(lstrcmpiA(target, Config().gameExe.c_str()) == 0, Format("the shortcut leads to %s, not to %s", target, Config().gameExe.c_str()));
-        CheckText(description, "Quorvant: open the boxes, beat the banker, win up to \xA3" "250,000", "shortcut description");
-    }
-    file ? file->Release() : 0, link ? link->Release() : 0;
+    Require(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link))) &&
+                SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))), "no shell link object");
+    if (Check(SUCCEEDED(file->Load(path.c_str(), STGM_READ)), "no shortcut on the desktop"))
+        link->GetPath(target, MAX_PATH, nullptr, 0), link->GetDescription(description, MAX_PATH);
+    file->Release(), link->Release();
+    Check(lstrcmpiA(target, Config().gameExe.c_str()) == 0, Format("the shortcut leads to \"%s\", not to the game", target));
+    CheckText(description, "Quorvant: open the boxes, beat the banker, win up to \xA3" "250,000", "shortcut description");
 
     std::vector<std::string> board = BoardLines(game);
     for (int button : {IDC_MORE_GAMES, IDC_HELP}) {
         std::set<DWORD> before = Browsers();
-        Require(game.Click(button), game.Error());
+        std::string line;
         DWORD browser = 0;
-        WaitFor([&] { for (DWORD pid : Browsers()) browser = before.count(pid) ? browser : pid; return browser != 0; }, 15000);
-        if (Check(browser != 0, Format("button %d started no iexplore.exe", button))) {
-            std::string line;
-            WaitFor([&] { return (line = CommandLineOf(browser)).find("https://www.quorvant.example/") != std::string::npos; }, kStepTimeout);
-            Check(line.find("https://www.quorvant.example/") != std::string::npos, Format("button %d: the browser's command line is \"%s\"", button, line.c_str()));
-        }
+        Require(game.Click(button), game.Error());
+        WaitFor([&] {
+            for (DWORD pid : Browsers()) browser = before.count(pid) ? browser : pid;
+            return browser && (line = CommandLineOf(browser)).find(kPage) != std::string::npos;
+        }, 15000);
+        Check(line.find(kPage) != std::string::npos, Format("button %d: no iexplore.exe with %s; command line \"%s\"", button, kPage, line.c_str()));
         for (DWORD pid : Browsers())
             if (HANDLE process = before.count(pid) ? nullptr : OpenProcess(PROCESS_TERMINATE, FALSE, pid))
                 TerminateProcess(process, 0), CloseHandle(process);
@@ -87,9 +81,6 @@ static void CheckShortcutAndPage()
     game.PostClose();
 }
 
-std::vector<TestCase> ShellTests()
-{
-    return {{"the desktop shortcut, and MORE GAMES and HELP open the maker's page", CheckShortcutAndPage}};
-}
+std::vector<TestCase> ShellTests() { return {{"the desktop shortcut, and MORE GAMES and HELP open the maker's page", CheckShortcutAndPage}}; }
 
 }  // namespace e2e

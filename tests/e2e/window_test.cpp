@@ -1,5 +1,5 @@
 // The window as the player gets it and as the program file holds it, and keys that must change nothing.
-#include <cstring>
+#include <algorithm>
 
 #include "tests/e2e/check.h"
 #include "tests/e2e/harness.h"
@@ -48,9 +48,10 @@ static std::vector<ControlRow> Layout()
     return rows;
 }
 
-static std::string RowName(const ControlRow& row)
+static std::string RowText(const ControlRow& row, int width, int height)
 {
-    return Format("control %d (%s at %d,%d)", row.id, row.className, row.x, row.y);
+    return Format("control %d %s at %d,%d %dx%d style 0x%08lX ex 0x%lX", row.id, row.className, row.x, row.y, width, height,
+                  row.style, row.exStyle);
 }
 
 // The live window: the controls the player sees, where the artwork expects them.
@@ -58,36 +59,31 @@ static void CheckLiveWindow()
 {
     Game game;
     Require(game.Start(), game.Error());
-    CheckText(game.Caption(), kGameCaption, "caption");
     RECT client = {};
     GetClientRect(game.Window(), &client);
-    CheckInt(client.right * 10000 + client.bottom, 765 * 10000 + 574, "client width * 10000 + height");
-    LONG style = GetWindowLongA(game.Window(), GWL_STYLE);
-    Check((style & (WS_MINIMIZEBOX | WS_SYSMENU | WS_CAPTION | WS_MAXIMIZEBOX | WS_THICKFRAME)) ==
-              (WS_MINIMIZEBOX | WS_SYSMENU | WS_CAPTION), Format("window style 0x%08lX: minimise and close only", style));
+    LONG style = GetWindowLongA(game.Window(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_SYSMENU | WS_CAPTION | WS_MAXIMIZEBOX | WS_THICKFRAME);
+    CheckText(Format("%s %ldx%ld 0x%08lX", Printable(game.Caption()).c_str(), client.right, client.bottom, style),
+              Printable(kGameCaption) + Format(" 765x574 0x%08lX", WS_MINIMIZEBOX | WS_SYSMENU | WS_CAPTION), "caption, client size, frame");
     // Lists and edits drop WS_BORDER and WS_VSCROLL from their live styles; the template check sees them.
     const DWORD kLiveBits = 0xFFFF | WS_CHILD | WS_VISIBLE | WS_DISABLED | WS_TABSTOP | WS_GROUP;
-    for (const ControlRow& row : Layout()) {
+    for (ControlRow row : Layout()) {
         std::string seen = " none";
         for (HWND c = GetWindow(game.Window(), GW_CHILD); c && seen != "ok"; c = GetWindow(c, GW_HWNDNEXT)) {
             char name[32] = "";
-            GetClassNameA(c, name, sizeof name);
-            RECT r = {};
-            GetWindowRect(c, &r);
-            MapWindowPoints(nullptr, game.Window(), reinterpret_cast<POINT*>(&r), 2);
+            RECT r = RectIn(game.Window(), c);
             DWORD live = GetWindowLongA(c, GWL_STYLE);
-            if (static_cast<WORD>(GetDlgCtrlID(c)) == static_cast<WORD>(row.id) && !lstrcmpiA(name, row.className))
+            if (GetClassNameA(c, name, sizeof name) && static_cast<WORD>(GetDlgCtrlID(c)) == static_cast<WORD>(row.id) && !lstrcmpiA(name, row.className))
                 seen = r.left == row.x && r.top == row.y && r.right - r.left == row.width && r.bottom - r.top == row.height &&
                        (live & kLiveBits) == (row.style & kLiveBits) ? "ok"
                        : Format(" (%ld,%ld %ldx%ld style 0x%08lX)", r.left, r.top, r.right - r.left, r.bottom - r.top, live);
         }
-        Check(seen == "ok", Format("%s %dx%d style 0x%08lX; the window has", RowName(row).c_str(), row.width, row.height, row.style) + seen);
+        Check(seen == "ok", RowText(row, row.width, row.height) + "; the window has" + seen);
     }
     game.PostClose();
 }
 
-// The program file's resources as another program reads them: one row per
-// resource, each with its own reader.
+// The template as the program file holds it: the DIALOGEX header, then each
+// item in creation order, its dialog units turned into pixels at 6 x 13.
 static void CheckDialogTemplate(const BYTE* data, DWORD size)
 {
     const WORD* at = reinterpret_cast<const WORD*>(data);
@@ -95,58 +91,45 @@ static void CheckDialogTemplate(const BYTE* data, DWORD size)
     auto dword = [&] { DWORD v = at[0] | (at[1] << 16); at += 2; return v; };
     auto text = [&] { std::string s; while (at < end && *at) s += static_cast<char>(*at++); ++at; return s; };
     auto nameOrAtom = [&] {
-        static const char* const kAtoms[] = {"Button", "Edit", "Static", "ListBox"};
-        if (*at != 0xFFFF)
-            return text();
-        at += 2;
-        return std::string(at[-1] >= 0x80 && at[-1] <= 0x83 ? kAtoms[at[-1] - 0x80] : "atom");
+        static const char* const kAtoms[] = {"Button", "Edit", "Static", "ListBox", "?"};
+        return *at != 0xFFFF ? text() : (at += 2, std::string(kAtoms[std::min(at[-1] - 0x80u, 4u)]));
     };
-    CheckInt(at[0] * 0x10000LL + at[1], 0x1FFFF, "version and signature of a DIALOGEX");
-    at += 2;
-    DWORD help = dword(), exStyle = dword(), style = dword();
+    DWORD signature = dword(), help = dword(), exStyle = dword(), style = dword();
     WORD count = *at++;
     short x = *at++, y = *at++, cx = *at++, cy = *at++;
     std::string menu = nameOrAtom(), windowClass = nameOrAtom(), title = text();
     WORD points = *at++, weight = *at++, italicCharset = *at++;
-    std::string face = text();
-    CheckText(Format("help %lu ex 0x%lX style 0x%08lX at %d,%d %dx%d menu '%s' class '%s' title '%s' font %u %u 0x%04X %s",
-                     help, exStyle, style, x, y, cx, cy, menu.c_str(), windowClass.c_str(), title.c_str(), points,
-                     weight, italicCharset, face.c_str()),
-              "help 0 ex 0x0 style 0x80CA08C0 at 0,0 510x353 menu '' class '' title '' font 8 0 0x0100 MS Sans Serif",
-              "template header");
-    std::vector<ControlRow> rows = Layout();
-    CheckInt(count, static_cast<long long>(rows.size()), "controls in the template");
-    for (size_t i = 0; i < rows.size() && i < count && at < end; ++i) {
+    CheckText(Format("0x%08lX help %lu ex 0x%lX style 0x%08lX at %d,%d %dx%d menu '%s' class '%s' title '%s' font %u %u 0x%04X %s %u",
+                     signature, help, exStyle, style, x, y, cx, cy, menu.c_str(), windowClass.c_str(), title.c_str(), points, weight,
+                     italicCharset, text().c_str(), count),
+              Format("0xFFFF0001 help 0 ex 0x0 style 0x80CA08C0 at 0,0 510x353 menu '' class '' title '' font 8 0 0x0100 MS Sans Serif %zu",
+                     Layout().size()), "template header and control count");
+    for (const ControlRow& row : Layout()) {
+        if (at >= end) break;
         at = reinterpret_cast<const WORD*>(data + ((reinterpret_cast<const BYTE*>(at) - data + 3) & ~3));
         DWORD itemHelp = dword(), itemEx = dword(), itemStyle = dword();
         short ix = *at++, iy = *at++, icx = *at++, icy = *at++;
         int id = static_cast<int>(dword());
         std::string itemClass = nameOrAtom();
+        itemClass = lstrcmpiA(itemClass.c_str(), row.className) ? itemClass : row.className;
         nameOrAtom();
         at += 1 + (*at + 1) / 2;   // creation data: its size in bytes, then the bytes
-        const ControlRow& row = rows[i];
-        bool bitmap = (row.style & SS_TYPEMASK) == SS_BITMAP && !strcmp(row.className, "Static");
-        Check(itemHelp == 0 && itemEx == row.exStyle && itemStyle == row.style && id == row.id &&
-                  !lstrcmpiA(itemClass.c_str(), row.className) && MulDiv(ix, 6, 4) == row.x && MulDiv(iy, 13, 8) == row.y &&
-                  (bitmap || (MulDiv(icx, 6, 4) == row.width && MulDiv(icy, 13, 8) == row.height)),
-              Format("template item %zu should be %s, style 0x%08lX ex 0x%lX; it is control %d (%s at units %d,%d %dx%d, "
-                     "style 0x%08lX ex 0x%lX)", i, RowName(row).c_str(), row.style, row.exStyle, id, itemClass.c_str(),
-                     ix, iy, icx, icy, itemStyle, itemEx));
+        bool bitmap = row.style == 0x5000000E;   // a bitmap control takes its bitmap's size
+        ControlRow item = {id, itemClass.c_str(), MulDiv(ix, 6, 4), MulDiv(iy, 13, 8), 0, 0, itemStyle, itemEx + itemHelp};
+        CheckText(RowText(item, bitmap ? row.width : MulDiv(icx, 6, 4), bitmap ? row.height : MulDiv(icy, 13, 8)),
+                  RowText(row, row.width, row.height), "template item");
     }
 }
 
-struct ResourceRow {
-    const char* type;
-    int id;
-    void (*check)(const BYTE* data, DWORD size);
-};
-
+// The resources another program reads from the program file: one row each.
 static void CheckResources()
 {
-    static const ResourceRow kResources[] = {{MAKEINTRESOURCEA(5) /* RT_DIALOG */, IDD_GAME, CheckDialogTemplate}};
+    static const struct { const char* type; int id; void (*check)(const BYTE*, DWORD); } kResources[] = {
+        {MAKEINTRESOURCEA(5) /* RT_DIALOG */, IDD_GAME, CheckDialogTemplate},
+    };
     HMODULE file = LoadLibraryExA(Config().gameExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     Require(file != nullptr, Format("cannot load %s as a data file (error %lu)", Config().gameExe.c_str(), GetLastError()));
-    for (const ResourceRow& row : kResources) {
+    for (const auto& row : kResources) {
         HRSRC found = FindResourceA(file, MAKEINTRESOURCEA(row.id), row.type);
         if (Check(found != nullptr, Format("no resource %d of type %d", row.id, static_cast<int>(reinterpret_cast<ULONG_PTR>(row.type)))))
             row.check(static_cast<const BYTE*>(LockResource(LoadResource(file, found))), SizeofResource(file, found));
