@@ -181,6 +181,7 @@ std::vector<std::string> BoardLines(const Game& game)
         for (const std::string& item : game.ListLines(IsClass(child, "ListBox") ? GetDlgCtrlID(child) : 0))
             lines.back() += " [" + Printable(item) + "]";
     }
+    std::sort(lines.begin(), lines.end());   // the order of the controls is no part of what the player sees
     return lines;
 }
 

@@ -81,8 +81,8 @@ static void Answer(Game& game, const std::string& caption, const std::string& te
 static void CloseWith(Game& game, bool altF4)
 {
     DWORD start = GetTickCount(), code = 99;
-    Check((altF4 ? game.PressAltF4() : game.PostClose()) && game.WaitExit(3000, &code) && code == 0,
-          Format("%s should end the game with 0 (code %lu after %lu ms)", altF4 ? "Alt+F4" : "WM_CLOSE", code, GetTickCount() - start));
+    bool ended = (altF4 ? game.PressAltF4() : game.PostClose()) && game.WaitExit(3000, &code) && code == 0;
+    Check(ended, Format("%s should end the game with 0 (code %lu after %lu ms)", altF4 ? "Alt+F4" : "WM_CLOSE", code, GetTickCount() - start));
 }
 
 static void CheckKeysChangeNothing(Game& game, const std::string& when)
