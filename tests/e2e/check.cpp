@@ -56,8 +56,7 @@ void AbortRun(const std::string& reason)
 std::string Printable(const std::string& text)
 {
     std::string out;
-    for (unsigned char c : text)
-        out += c >= 0x20 && c < 0x7F && c != '\\' ? std::string(1, static_cast<char>(c)) : Format("\\x%02X", c);
+    for (unsigned char c : text) out += c >= 0x20 && c < 0x7F && c != '\\' ? std::string(1, static_cast<char>(c)) : Format("\\x%02X", c);
     return out;
 }
 

@@ -96,18 +96,6 @@ static void CheckKeysChangeNothing(Game& game, const std::string& when)
     Check(!AnyMessageBox(game) && game.Running(), when + ": a key opened a message box or ended the game");
 }
 
-static void CheckKeys()
-{
-    Game game;
-    Require(game.Start(), game.Error());
-    CheckKeysChangeNothing(game, "at start");
-    for (int box : {22, 1, 2, 3, 4}) OpenBox(game, box);
-    Step(game, IDC_BOX_BUTTON + 4, "PRESS THE DEAL BUTTON OR NO DEAL BUTTON", kCallWait);
-    CheckKeysChangeNothing(game, "with an offer waiting");
-    CheckNumbersOnScreen(game, "offer");
-    CloseWith(game, true);
-}
-
 // One game by the rules: box 9 kept, NO DEAL at the first call, DEAL at the
 // second; after the deal the banker only says what he would have offered.
 static void PlayWholeGame()
@@ -175,10 +163,13 @@ static void PlayWholeGame()
     CloseWith(game, true);
 }
 
-static void NewGameAndClose()
+// Keys at rest and with an offer waiting, NEW GAME answered No at rest and Yes
+// during a banker's call, and a close during the next call.
+static void KeysNewGameAndClose()
 {
     Game game;
     Require(game.Start(), game.Error());
+    CheckKeysChangeNothing(game, "at start");
     for (int box : {3, 1}) OpenBox(game, box);
     std::vector<std::string> before = BoardLines(game);
     Step(game, IDC_NEW_GAME, "", kStepTimeout, [&] { return AnyMessageBox(game); });
@@ -186,7 +177,12 @@ static void NewGameAndClose()
     Sleep(500);
     Check(BoardLines(game) == before, "NEW GAME answered No changed the board");
     for (int box : {2, 4, 5}) OpenBox(game, box);
-    Step(game, IDC_BOX_BUTTON + 5, "THE BANKER WISHES TO MAKE A DEAL");
+    Step(game, IDC_BOX_BUTTON + 5, "PRESS THE DEAL BUTTON OR NO DEAL BUTTON", kCallWait);
+    CheckKeysChangeNothing(game, "with an offer waiting");
+    CheckNumbersOnScreen(game, "offer");
+    Step(game, IDC_NO_DEAL, "NO DEAL! NOW CARRY ON AND OPEN THE BOXES");
+    for (int box : {7, 8}) OpenBox(game, box);
+    Step(game, IDC_BOX_BUTTON + 9, "THE BANKER WISHES TO MAKE A DEAL");
     Step(game, IDC_NEW_GAME, "", kStepTimeout, [&] { return AnyMessageBox(game); });
     Answer(game, "NEW GAME", "START AGAIN?", IDYES);
     Require(WaitFor([&] { return Board(game) == kFresh; }, kStepTimeout), "after Yes during the rings: " + Board(game));
@@ -197,11 +193,11 @@ static void NewGameAndClose()
     CloseWith(game, false);
 }
 
-std::vector<TestCase> KeyTests() { return {{"no key changes anything, at start and with an offer waiting; Alt+F4 closes", CheckKeys}}; }
 std::vector<TestCase> GameTests() { return {{"a whole game: NO DEAL, DEAL, would-have calls, the verdict, the last box", PlayWholeGame}}; }
 std::vector<TestCase> NewGameTests()
 {
-    return {{"No changes nothing; Yes during the rings deals afresh for good; WM_CLOSE during the rings ends it", NewGameAndClose}};
+    return {{"keys change nothing; NEW GAME: No changes nothing, Yes during the rings deals afresh for good; WM_CLOSE in the rings ends it",
+             KeysNewGameAndClose}};
 }
 
 }  // namespace e2e
