@@ -12,7 +12,7 @@ source "$ROOT/scripts/xvfb.sh"
 # One shard per line; balance them by the times the driver prints per case.
 SHARDS=(
     "game"
-    "window newgame numbers shell"
+    "window newgame shell"
 )
 
 require_built "build the $WINE_ARCH tree first" "$GAME_EXE" "$E2E_EXE"

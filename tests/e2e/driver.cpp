@@ -13,7 +13,7 @@
 #include "tests/e2e/harness.h"
 
 namespace e2e {
-std::vector<TestCase> WindowTests(), GameTests(), NewGameTests(), NumberTests(), ShellTests();
+std::vector<TestCase> WindowTests(), GameTests(), NewGameTests(), ShellTests();
 }
 
 // Every group of the driver, in the order they run.
@@ -21,7 +21,6 @@ static const e2e::TestGroup kGroups[] = {
     {"window", e2e::WindowTests},
     {"game", e2e::GameTests},
     {"newgame", e2e::NewGameTests},
-    {"numbers", e2e::NumberTests},
     {"shell", e2e::ShellTests},
 };
 

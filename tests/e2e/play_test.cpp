@@ -9,6 +9,7 @@
 namespace e2e {
 
 void CheckNumbersOnScreen(const Game& game, const std::string& moment);
+void HideAndShow(const Game& game, bool minimise);
 static const float kAmounts[22] = {0.01f, 0.10f, 0.50f, 1, 5, 10, 50, 100, 250, 500, 750,
                                    1000, 3000, 5000, 10000, 15000, 20000, 35000, 50000, 75000, 100000, 250000};
 static const int kCallWait = 20000;   // three waits of three ticks, then the prompt
@@ -164,18 +165,24 @@ static void PlayWholeGame()
 }
 
 // Keys at rest and with an offer waiting, NEW GAME answered No at rest and Yes
-// during a banker's call, and a close during the next call.
+// during a banker's call, a close during the next call; and the box numbers on
+// the screen whenever the game waits, covered, minimised or not.
 static void KeysNewGameAndClose()
 {
     Game game;
     Require(game.Start(), game.Error());
+    CheckNumbersOnScreen(game, "start");
     CheckKeysChangeNothing(game, "at start");
-    for (int box : {3, 1}) OpenBox(game, box);
+    OpenBox(game, 3);
+    CheckNumbersOnScreen(game, "own-box");
+    OpenBox(game, 1);
     std::vector<std::string> before = BoardLines(game);
     Step(game, IDC_NEW_GAME, "", kStepTimeout, [&] { return AnyMessageBox(game); });
     Answer(game, "NEW GAME", "START AGAIN?", IDNO);
-    Sleep(500);
+    CheckNumbersOnScreen(game, "no-closed");
     Check(BoardLines(game) == before, "NEW GAME answered No changed the board");
+    for (bool minimise : {false, true})
+        HideAndShow(game, minimise), CheckNumbersOnScreen(game, minimise ? "restored" : "uncovered");
     for (int box : {2, 4, 5}) OpenBox(game, box);
     Step(game, IDC_BOX_BUTTON + 5, "PRESS THE DEAL BUTTON OR NO DEAL BUTTON", kCallWait);
     CheckKeysChangeNothing(game, "with an offer waiting");
@@ -186,8 +193,9 @@ static void KeysNewGameAndClose()
     Step(game, IDC_NEW_GAME, "", kStepTimeout, [&] { return AnyMessageBox(game); });
     Answer(game, "NEW GAME", "START AGAIN?", IDYES);
     Require(WaitFor([&] { return Board(game) == kFresh; }, kStepTimeout), "after Yes during the rings: " + Board(game));
+    CheckNumbersOnScreen(game, "yes-closed");
     // The interrupted call would have made its offer within ten seconds.
-    Check(!WaitFor([&] { return Board(game) != kFresh; }, 10000), "the old call came back: " + Board(game));
+    Check(!WaitFor([&] { return Board(game) != kFresh; }, 8000), "the old call came back: " + Board(game));
     for (int box : {1, 2, 3, 4, 5}) OpenBox(game, box);
     Step(game, IDC_BOX_BUTTON + 5, "THE BANKER WISHES TO MAKE A DEAL");
     CloseWith(game, false);
@@ -196,8 +204,8 @@ static void KeysNewGameAndClose()
 std::vector<TestCase> GameTests() { return {{"a whole game: NO DEAL, DEAL, would-have calls, the verdict, the last box", PlayWholeGame}}; }
 std::vector<TestCase> NewGameTests()
 {
-    return {{"keys change nothing; NEW GAME: No changes nothing, Yes during the rings deals afresh for good; WM_CLOSE in the rings ends it",
-             KeysNewGameAndClose}};
+    return {{"keys change nothing; NEW GAME No changes nothing, Yes in the rings deals afresh for good; WM_CLOSE in the rings "
+             "ends it; every closed box shows its number on the screen", KeysNewGameAndClose}};
 }
 
 }  // namespace e2e
