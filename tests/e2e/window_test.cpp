@@ -32,18 +32,15 @@ static std::vector<ControlRow> Layout()
         rows.push_back({IDC_BOX_PICTURE + i, "Static", kBoxPlaces[i][0], kBoxPlaces[i][1], 85, 67, 0x5000000E, 0});
     for (int box : {1, 2, 3, 4, 5, 10, 11, 12, 13, 18, 19, 20, 21, 6, 7, 8, 9, 14, 15, 16, 17, 22})
         rows.push_back({IDC_BOX_BUTTON + box - 1, "Button", kBoxPlaces[box - 1][2], kBoxPlaces[box - 1][3], 41, 29, 0x50018000, 0});
-    const ControlRow rest[] = {
-        {-1, "Static", 308, 111, 147, 93, 0x5000000E, 0},       {-1, "Static", 308, 93, 147, 18, 0x50021201, 0},
+    const ControlRow rest[] = {{-1, "Static", 308, 111, 147, 93, 0x5000000E, 0}, {-1, "Static", 308, 93, 147, 18, 0x50021201, 0},
         {IDC_OFFER, "Static", 308, 203, 147, 26, 0x50021201, 0}, {IDC_DEAL, "Button", 308, 232, 72, 23, 0x58010000, 0},
         {IDC_NO_DEAL, "Button", 383, 232, 72, 23, 0x58010000, 0}, {IDC_NEW_GAME, "Button", 276, 328, 72, 21, 0x50010000, 0},
-        {IDC_MORE_GAMES, "Button", 351, 328, 84, 21, 0x50010000, 0},
-        {IDC_OFFER_LIST, "ListBox", 497, 418, 162, 91, 0x50A10101, 0x1000},
-        {IDC_OFFER_LIST_LABEL, "Static", 498, 403, 162, 16, 0x50020001, 0},
-        {IDC_BANK_LABEL, "Static", 273, 354, 81, 28, 0x50020201, 0}, {IDC_BANK, "Static", 354, 354, 137, 28, 0x50021201, 0},
-        {IDC_WIN_HISTORY, "ListBox", 101, 419, 162, 91, 0x50A10101, 0},
-        {IDC_WIN_HISTORY_LABEL, "Static", 101, 403, 162, 16, 0x50020001, 0},
-        {IDC_STATUS, "Edit", 276, 260, 212, 62, 0x50810085, 0}, {-1, "Static", 275, 405, 212, 13, 0x50020001, 0},
-        {-1, "Button", 275, 419, 212, 89, 0x50000007, 0x201},   {IDC_HELP, "Button", 438, 328, 51, 21, 0x50010000, 0}};
+        {IDC_MORE_GAMES, "Button", 351, 328, 84, 21, 0x50010000, 0}, {IDC_OFFER_LIST, "ListBox", 497, 418, 162, 91, 0x50A10101, 0x1000},
+        {IDC_OFFER_LIST_LABEL, "Static", 498, 403, 162, 16, 0x50020001, 0}, {IDC_BANK_LABEL, "Static", 273, 354, 81, 28, 0x50020201, 0},
+        {IDC_BANK, "Static", 354, 354, 137, 28, 0x50021201, 0}, {IDC_WIN_HISTORY, "ListBox", 101, 419, 162, 91, 0x50A10101, 0},
+        {IDC_WIN_HISTORY_LABEL, "Static", 101, 403, 162, 16, 0x50020001, 0}, {IDC_STATUS, "Edit", 276, 260, 212, 62, 0x50810085, 0},
+        {-1, "Static", 275, 405, 212, 13, 0x50020001, 0}, {-1, "Button", 275, 419, 212, 89, 0x50000007, 0x201},
+        {IDC_HELP, "Button", 438, 328, 51, 21, 0x50010000, 0}};
     rows.insert(rows.end(), std::begin(rest), std::end(rest));
     return rows;
 }
