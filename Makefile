@@ -68,6 +68,13 @@ bench: exe
 
 test: unit unit-sanitized e2e
 
+# Real captures of the X display: the board at start, with an offer waiting
+# and more, in build/screenshots; the start board also becomes docs/board.png.
+.PHONY: screenshots
+screenshots: exe
+	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi
+	@bash scripts/screenshots.sh
+
 # The long forms of the reliability groups, about 45 minutes: a 20-minute click
 # storm, closings in every phase, 300 NEW GAMEs; prints their figures.
 .PHONY: soak

@@ -1,4 +1,4 @@
-// The driver's test cases and checks: counts passed and failed cases, reports each failure.
+// The driver's test frame: counts passed and failed cases and reports each failure.
 #include "tests/e2e/check.h"
 
 #include <cstdarg>
@@ -8,102 +8,55 @@
 
 namespace e2e {
 
-static int passedCases = 0;
-static int failedCases = 0;
-static std::string currentCase;
-static bool currentFailed = false;
+static int passed = 0, failed = 0;
+static std::string running;
+static bool runningFailed = false;
 
 bool Check(bool ok, const std::string& what)
 {
-    if (!ok) {
-        currentFailed = true;
-        printf("  FAIL %s: %s\n", currentCase.c_str(), what.c_str());
-        fflush(stdout);
-    }
+    if (!ok) printf("  FAIL %s: %s\n", running.c_str(), what.c_str()), runningFailed = true;
     return ok;
 }
 
 bool CheckText(const std::string& actual, const std::string& expected, const std::string& what)
 {
-    return Check(actual == expected, what + ": got \"" + Printable(actual) + "\", expected \"" +
-                                         Printable(expected) + "\"");
+    return Check(actual == expected, what + ": got \"" + Printable(actual) + "\", expected \"" + Printable(expected) + "\"");
 }
 
 bool CheckInt(long long actual, long long expected, const std::string& what)
 {
-    return Check(actual == expected,
-                 Format("%s: got %lld, expected %lld", what.c_str(), actual, expected));
+    return Check(actual == expected, Format("%s: got %lld, expected %lld", what.c_str(), actual, expected));
 }
 
-void Require(bool ok, const std::string& what)
-{
-    if (!ok)
-        throw CaseAbort{what};
-}
-
-void Note(const std::string& text)
-{
-    printf("  note %s: %s\n", currentCase.c_str(), text.c_str());
-    fflush(stdout);
-}
+void Require(bool ok, const std::string& what) { if (!ok) throw CaseAbort{what}; }
+void Note(const std::string& text) { printf("  note %s: %s\n", running.c_str(), text.c_str()); }
+void PrintSummary() { printf("%d passed, %d failed\n", passed, failed); }
+int FailedCount() { return failed; }
 
 int RunCases(const std::string& group, const std::vector<TestCase>& cases)
 {
-    int failedBefore = failedCases;
+    int failedBefore = failed;
     for (const TestCase& testCase : cases) {
-        currentCase = group + ": " + testCase.name;
-        currentFailed = false;
-        try {
-            testCase.run();
-        } catch (const CaseAbort& abort) {
-            Check(false, "ended early: " + abort.reason);
-        }
-        printf("%s %s\n", currentFailed ? "FAILED" : "ok    ", currentCase.c_str());
-        fflush(stdout);
-        if (currentFailed)
-            ++failedCases;
-        else
-            ++passedCases;
+        running = group + ": " + testCase.name;
+        runningFailed = false;
+        DWORD start = GetTickCount();
+        try { testCase.run(); } catch (const CaseAbort& abort) { Check(false, "ended early: " + abort.reason); }
+        printf("%s %s (%.1f s)\n", runningFailed ? "FAILED" : "ok    ", running.c_str(), (GetTickCount() - start) / 1000.0);
+        ++(runningFailed ? failed : passed);
     }
-    return failedCases - failedBefore;
+    return failed - failedBefore;
 }
 
 void AbortRun(const std::string& reason)
 {
-    if (!currentCase.empty()) {
-        printf("  FAIL %s: %s\n", currentCase.c_str(), reason.c_str());
-        printf("FAILED %s\n", currentCase.c_str());
-        ++failedCases;
-    }
-    EndStartedProcesses();
-    PrintSummary();
-    fflush(stdout);
-    ExitProcess(1);
-}
-
-void PrintSummary()
-{
-    printf("%d passed, %d failed\n", passedCases, failedCases);
-    fflush(stdout);
-}
-
-int FailedCount()
-{
-    return failedCases;
+    if (!running.empty()) printf("  FAIL %s: %s\nFAILED %s\n", running.c_str(), reason.c_str(), running.c_str()), ++failed;
+    EndStartedProcesses(), PrintSummary(), ExitProcess(1);
 }
 
 std::string Printable(const std::string& text)
 {
     std::string out;
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += static_cast<char>(c);
-        } else {
-            char escaped[8];
-            snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            out += escaped;
-        }
-    }
+    for (unsigned char c : text) out += c >= 0x20 && c < 0x7F && c != '\\' ? std::string(1, static_cast<char>(c)) : Format("\\x%02X", c);
     return out;
 }
 

@@ -1,124 +1,72 @@
-// The end-to-end driver: starts the real game, plays it through its window, and reports.
-//   quorvant_e2e --game PATH --shots DIR [--timeout SECONDS] [--only TEXT] [GROUP...]
-// GROUP is window, newgame, shortcut, game, artwork, sound, storm, closing or session;
-// all run when none is named.
-// --only runs just the cases whose names contain TEXT.
-// --recording PATH names the recording of the sound card that the sound group reads.
-// --soak-minutes N runs the long forms of storm, closing and session (the storm
-// for N minutes); --seed N replays their random choices.
-#include <windows.h>
+// The end-to-end driver: plays the real game through its window under Wine, and reports.
+//   quorvant_e2e --game PATH --shots DIR [--timeout S] [--only TEXT] [--recording PATH]
+//                [--soak-minutes N] [--seed N] [GROUP...]     (no GROUP: all of them)
 #include <objbase.h>
-
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
-#include "tests/e2e/reliability.h"
-#include "tests/e2e/system.h"
-#include "tests/e2e/tests.h"
+#include "tests/e2e/check.h"
+#include "tests/e2e/harness.h"
 
-namespace {
+namespace e2e {
+std::vector<TestCase> WindowTests(), GameTests(), NewGameTests(), ShellTests();
+}
 
-const e2e::TestGroup kGroups[] = {
+// Every group of the driver, in the order they run.
+static const e2e::TestGroup kGroups[] = {
     {"window", e2e::WindowTests},
-    {"newgame", e2e::NewGameTests},
-    {"shortcut", e2e::ShortcutTests},
     {"game", e2e::GameTests},
-    {"artwork", e2e::ArtworkTests},
-    // Runs only with --recording, from scripts/audio-e2e.sh.
-    {"sound", e2e::SoundTests},
-    {"storm", e2e::StormTests},
-    {"closing", e2e::ClosingTests},
-    {"session", e2e::SessionTests},
+    {"newgame", e2e::NewGameTests},
+    {"shell", e2e::ShellTests},
 };
 
-DWORD watchdogSeconds = 900;
+static DWORD watchdogSeconds = 900;
 
-// Nothing may hang the run: past its time the driver ends the games it
-// started and exits, counting the case that was running as failed.
-DWORD WINAPI Watchdog(LPVOID)
+// Nothing may hang the run: past its time the driver ends its games and exits.
+static DWORD WINAPI Watchdog(LPVOID)
 {
     Sleep(watchdogSeconds * 1000);
-    printf("watchdog: the run took over %lu s; ending it\n", watchdogSeconds);
-    e2e::AbortRun("ended by the watchdog");
-    return 0;
+    e2e::AbortRun(e2e::Format("the run took over %lu s", watchdogSeconds));
 }
-
-int Usage()
-{
-    fprintf(stderr, "usage: quorvant_e2e --game PATH --shots DIR [--timeout SECONDS] [--only TEXT] [--recording PATH] [--soak-minutes N] [--seed N] [window|newgame|shortcut|game|artwork|sound|storm|closing|session]...\n");
-    return 2;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
-    // Plain \n line ends, unbuffered: the script reads the summary line as it is.
-    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);   // plain \n, unbuffered: the scripts read the summary as it comes
     setvbuf(stdout, nullptr, _IONBF, 0);
-    std::vector<std::string> groups;
+    e2e::Settings& config = e2e::Config();
+    std::vector<std::string> chosen;
     std::string only;
     for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        if (argument == "--game" && i + 1 < argc)
-            e2e::Config().gameExe = argv[++i];
-        else if (argument == "--shots" && i + 1 < argc)
-            e2e::Config().shotDir = argv[++i];
-        else if (argument == "--only" && i + 1 < argc)
-            only = argv[++i];
-        else if (argument == "--recording" && i + 1 < argc)
-            e2e::SetSoundRecording(argv[++i]);
-        else if (argument == "--soak-minutes" && i + 1 < argc)
-            e2e::Reliability().soakMinutes = atoi(argv[++i]);
-        else if (argument == "--seed" && i + 1 < argc)
-            e2e::Reliability().seed = static_cast<unsigned>(strtoul(argv[++i], nullptr, 10));
-        else if (argument == "--timeout" && i + 1 < argc)
-            watchdogSeconds = static_cast<DWORD>(strtoul(argv[++i], nullptr, 10));
-        else if (argument.rfind("--", 0) == 0)
-            return Usage();
-        else
-            groups.push_back(argument);
+        std::string option = argv[i], value = i + 1 < argc ? argv[i + 1] : "";
+        std::string* text = option == "--game" ? &config.gameExe : option == "--shots" ? &config.shotDir
+                          : option == "--only" ? &only : option == "--recording" ? &config.recording : nullptr;
+        if (option.rfind("--", 0) != 0) chosen.push_back(option);
+        else if (value.empty()) return fprintf(stderr, "%s needs a value\n", option.c_str()), 2;
+        else if (text) *text = value, ++i;
+        else if (option == "--soak-minutes") config.soakMinutes = atoi(value.c_str()), ++i;
+        else if (option == "--seed") config.seed = static_cast<unsigned>(strtoul(value.c_str(), nullptr, 10)), ++i;
+        else if (option == "--timeout") watchdogSeconds = static_cast<DWORD>(atoi(value.c_str())), ++i;
+        else return fprintf(stderr, "unknown option %s\n", option.c_str()), 2;
     }
-    if (e2e::Config().gameExe.empty() || e2e::Config().shotDir.empty())
-        return Usage();
-    for (const std::string& group : groups) {
-        bool known = false;
-        for (const e2e::TestGroup& candidate : kGroups)
-            known = known || candidate.name == group;
-        if (!known) {
-            fprintf(stderr, "unknown group \"%s\"\n", group.c_str());
-            return Usage();
-        }
-    }
-
+    auto unknown = [&](const std::string& name) {
+        return std::none_of(std::begin(kGroups), std::end(kGroups), [&](const e2e::TestGroup& g) { return g.name == name; });
+    };
+    if (config.gameExe.empty() || config.shotDir.empty() || std::any_of(chosen.begin(), chosen.end(), unknown))
+        return fprintf(stderr, "usage: quorvant_e2e --game PATH --shots DIR [options] [GROUP...]\n"), 2;
     CoInitialize(nullptr);
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
-    std::string report;
-    if (!e2e::RepairShellLinkClass(&report))
-        printf("%s\n", report.c_str());
-    printf("game %s, desktop %s, screen %dx%d, code page %u\n", e2e::Config().gameExe.c_str(),
-           e2e::DesktopFolder().c_str(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-           GetACP());
-
     for (const e2e::TestGroup& group : kGroups) {
-        bool chosen = groups.empty();
-        for (const std::string& name : groups)
-            chosen = chosen || name == group.name;
-        if (!chosen)
-            continue;
         std::vector<e2e::TestCase> cases;
-        for (const e2e::TestCase& testCase : group.cases())
-            if (testCase.name.find(only) != std::string::npos)
-                cases.push_back(testCase);
+        if (chosen.empty() || std::find(chosen.begin(), chosen.end(), group.name) != chosen.end())
+            for (const e2e::TestCase& testCase : group.cases())
+                if (testCase.name.find(only) != std::string::npos) cases.push_back(testCase);
         e2e::RunCases(group.name, cases);
     }
     e2e::EndStartedProcesses();
     e2e::PrintSummary();
-    CoUninitialize();
     return e2e::FailedCount() ? 1 : 0;
 }

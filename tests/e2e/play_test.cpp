@@ -1,0 +1,211 @@
+// Playing by real clicks: keys that change nothing, a whole game against the rules, NEW GAME and closing mid-call.
+#include <algorithm>
+#include <cmath>
+
+#include "tests/e2e/check.h"
+#include "tests/e2e/harness.h"
+#include "resources/resource.h"   // after <windows.h>, whose IDC_HELP names a cursor
+
+namespace e2e {
+
+void CheckNumbersOnScreen(const Game& game, const std::string& moment);
+void HideAndShow(const Game& game, bool minimise);
+static const float kAmounts[22] = {0.01f, 0.10f, 0.50f, 1, 5, 10, 50, 100, 250, 500, 750,
+                                   1000, 3000, 5000, 10000, 15000, 20000, 35000, 50000, 75000, 100000, 250000};
+static const int kCallWait = 20000;   // three waits of three ticks, then the prompt
+static const char kFresh[] = "offer '\xA3' bank '\xA3" "0.00' offers 0 deal 0/0 plates 22 status 'CHOOSE YOUR OWN BOX' "
+                             "boxes 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22";
+
+// Pence below £1, whole pounds above, the last one, two or three digits shown
+// as 0 from £100, £1,000 and £100,000.
+static std::string MoneyText(float amount)
+{
+    std::string text = Format(amount > 0.99f ? "\xA3%0.0f" : "\xA3%0.2f", amount);
+    for (float above : {99.99f, 999.99f, 99999.99f})
+        if (amount > above) text[text.size() - 1 - (above > 100) - (above > 1000)] = '0';
+    return text;
+}
+
+static float Offer(const std::vector<int>& unopened)
+{
+    double roots = 0;
+    for (int k : unopened) roots += std::sqrt(static_cast<double>(kAmounts[k]));
+    return static_cast<float>(std::pow(roots / unopened.size(), 2.0));
+}
+
+static bool InSight(const Game& game, int id) { return game.ClientRect(id).left < 765; }
+
+static std::vector<int> PlatesInSight(const Game& game)
+{
+    std::vector<int> plates;
+    for (int k = 0; k < 22; ++k)
+        if (InSight(game, IDC_BOARD_VALUE + k)) plates.push_back(k);
+    return plates;
+}
+
+static std::string Board(const Game& game)
+{
+    std::string boxes;
+    for (int i = 0; i < 22; ++i) boxes += " " + game.Text(IDC_BOX_BUTTON + i);
+    return Format("offer '%s' bank '%s' offers %zu deal %d/%d plates %zu status '%s' boxes", game.Text(IDC_OFFER).c_str(),
+                  game.Text(IDC_BANK).c_str(), game.ListLines(IDC_OFFER_LIST).size(), game.Enabled(IDC_DEAL),
+                  game.Enabled(IDC_NO_DEAL), PlatesInSight(game).size(), game.Text(IDC_STATUS).c_str()) + boxes;
+}
+
+// Clicks control `id` and waits for `done` (by default the status `status`).
+static void Step(Game& game, int id, const std::string& status, int timeoutMs = kStepTimeout, std::function<bool()> done = nullptr)
+{
+    Require(game.Click(id), game.Error());
+    Require(WaitFor(done ? done : [&] { return game.Text(IDC_STATUS) == status; }, timeoutMs),
+            Format("after clicking %d the status should read \"%s\"; it reads \"", id, status.c_str()) + Printable(game.Text(IDC_STATUS)) + "\"");
+}
+
+// Opens (or chooses) box `number` and waits for the end of the click: the box buttons enabled again.
+static void OpenBox(Game& game, int number, const std::string& status = "OPEN A BOX")
+{
+    LONG was = game.ClientRect(IDC_BOX_BUTTON + number - 1).left;
+    Step(game, IDC_BOX_BUTTON + number - 1, status, kStepTimeout, [&] {
+        return game.ClientRect(IDC_BOX_BUTTON + number - 1).left != was && game.Enabled(IDC_BOX_BUTTON + (number == 1)) &&
+               game.Text(IDC_STATUS) == status;
+    });
+}
+
+static void Answer(Game& game, const std::string& caption, const std::string& text, int button)
+{
+    HWND box = WaitForMessageBox(game, caption), any = AnyMessageBox(game);
+    Require(box != nullptr, "no message box \"" + caption + "\"; " + (any ? "\"" + WindowText(any) + "\" instead" : "none"));
+    CheckText(MessageBoxText(box), text, caption + " message");
+    std::string error;
+    Require(AnswerMessageBox(box, button, &error), error);
+}
+
+static void CloseWith(Game& game, bool altF4)
+{
+    DWORD start = GetTickCount(), code = 99;
+    bool ended = (altF4 ? game.PressAltF4() : game.PostClose()) && game.WaitExit(3000, &code) && code == 0;
+    Check(ended, Format("%s should end the game with 0 (code %lu after %lu ms)", altF4 ? "Alt+F4" : "WM_CLOSE", code, GetTickCount() - start));
+}
+
+static void CheckKeysChangeNothing(Game& game, const std::string& when)
+{
+    Require(game.Raise(), "the game window does not take the keyboard");
+    std::vector<std::string> before = BoardLines(game), after;
+    PressKeys({VK_RETURN, VK_SPACE, VK_TAB, VK_SPACE, VK_TAB, VK_RETURN, VK_RIGHT, VK_DOWN, VK_SPACE, VK_LEFT, VK_UP, 'A', '1', VK_ESCAPE});
+    Sleep(700), after = BoardLines(game);
+    for (size_t i = 0; i < before.size(); ++i)
+        Check(i < after.size() && before[i] == after[i], when + ": " + before[i] + " became " + (i < after.size() ? after[i] : "nothing"));
+    Check(!AnyMessageBox(game) && game.Running(), when + ": a key opened a message box or ended the game");
+}
+
+// One game by the rules: box 9 kept, NO DEAL at the first call, DEAL at the
+// second; after the deal the banker only says what he would have offered.
+static void PlayWholeGame()
+{
+    Game game;
+    Require(game.Start(), game.Error());
+    CheckText(Board(game), kFresh, "start");
+    OpenBox(game, 9);
+    RECT button = game.ClientRect(IDC_BOX_BUTTON + 8), picture = game.ClientRect(IDC_BOX_PICTURE + 8);
+    CheckText(Format("%ld,%ld %ld,%ld", button.left, button.top, picture.left, picture.top), "359,452 339,431", "own box in MY BOX");
+    std::vector<std::string> offers;
+    std::vector<int> plates = PlatesInSight(game);
+    float dealt = -1;
+    for (int box = 1, picks = 2; box <= 22; box += 1 + (box == 8), ++picks) {
+        if (picks == 22) {   // the own box first: the verdict by the amount whose plate leaves the board
+            Step(game, IDC_BOX_BUTTON + 8, "", kStepTimeout, [&] { return AnyMessageBox(game) && PlatesInSight(game).size() == 1; });
+            bool won = dealt > kAmounts[plates[0] == PlatesInSight(game)[0] ? plates[1] : plates[0]];
+            Answer(game, won ? "CONGRATULATIONS" : "UNLUCKY", won ? "YOU TRELVASK" : "YOU DID NOT TRELVASK\n\nTHE BANKER WON", IDOK);
+            std::vector<std::string> history = game.ListLines(IDC_WIN_HISTORY);
+            CheckText(game.Text(IDC_BANK) + " " + (history.size() == 1 ? history[0] : "<lines>"), MoneyText(dealt) + " " + MoneyText(dealt),
+                      "bank and the win history's only line");
+            Require(game.WaitText(IDC_STATUS, "OPEN THE LAST BOX"), "no \"OPEN THE LAST BOX\"");
+            CheckNumbersOnScreen(game, "verdict-closed");
+            plates = PlatesInSight(game), ++picks;
+        }
+        bool call = picks % 3 == 0 && picks >= 6 && picks <= 21, waits = call && dealt < 0;
+        std::string step = Format("box %d (pick %d)", box, picks);
+        std::string status = picks == 23 ? "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'"
+                             : waits ? "PRESS THE DEAL BUTTON OR NO DEAL BUTTON"
+                             : call && picks < 21 ? "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES" : dealt < 0 ? "OPEN A BOX" : "";
+        Step(game, IDC_BOX_BUTTON + box - 1, status, call ? kCallWait : kStepTimeout, [&] {
+            return !InSight(game, IDC_BOX_BUTTON + box - 1) && (status.empty() || game.Text(IDC_STATUS) == status) &&
+                   (picks != 21 || AnyMessageBox(game) || game.Text(IDC_STATUS) == "OPEN YOUR BOX");
+        });
+        std::vector<int> left = PlatesInSight(game);
+        Require(left.size() + 1 == plates.size(), step + Format(": %zu plates left of %zu", left.size(), plates.size()));
+        int gone = 0;
+        for (int k : plates) gone = std::find(left.begin(), left.end(), k) == left.end() ? k : gone;
+        if (dealt >= 0 && !call && picks < 23)
+            Check(game.WaitText(IDC_STATUS, Format("YOU HAVE REVEALED '%0.2f'", kAmounts[gone])), step + ": no reveal text for " + MoneyText(kAmounts[gone]));
+        if (call)
+            offers.push_back(MoneyText(Offer(left))), CheckText(game.Text(IDC_OFFER), offers.back(), step + ": offer"),
+            Check(game.ListLines(IDC_OFFER_LIST) == offers, step + Format(": the offer list should hold %zu lines", offers.size()));
+        if (picks == 21 && AnyMessageBox(game)) {   // the swap chance, one game in four
+            int other = 1;
+            while (other == 9 || !InSight(game, IDC_BOX_BUTTON + other - 1)) ++other;
+            Answer(game, "BANKER ASKS ...", "SWAP YOUR BOX?", IDYES);
+            CheckText(game.Text(IDC_BOX_BUTTON + 8) + " " + game.Text(IDC_BOX_BUTTON + other - 1), Format("%d 9", other), "captions after the swap");
+            CheckNumbersOnScreen(game, "swap-closed");
+        }
+        Check(game.Enabled(IDC_DEAL) == waits && game.Enabled(IDC_NO_DEAL) == waits, step + ": DEAL and NO DEAL enabled only while an offer waits");
+        if (waits) {
+            bool deal = picks == 9;
+            Step(game, deal ? IDC_DEAL : IDC_NO_DEAL, deal ? "DEAL! NOW CARRY ON AND OPEN THE BOXES" : "NO DEAL! NOW CARRY ON AND OPEN THE BOXES");
+            Check(WaitFor([&] { return !game.Enabled(IDC_DEAL) && !game.Enabled(IDC_NO_DEAL); }, kStepTimeout), step + ": DEAL stays enabled");
+            CheckText(game.Text(IDC_OFFER) + " " + game.Text(IDC_BANK), " " + (deal ? offers.back() : std::string("\xA3" "0.00")), step + ": offer and bank");
+            dealt = deal ? Offer(left) : dealt;
+        }
+        if (picks == 21)
+            Require(game.WaitText(IDC_STATUS, "OPEN YOUR BOX", kCallWait), "no \"OPEN YOUR BOX\" after the last call");
+        plates = left;
+    }
+    for (int i = 0; i < 22; ++i)
+        Check(!InSight(game, IDC_BOX_BUTTON + i) && !InSight(game, IDC_BOARD_VALUE + i), Format("box or plate %d in sight at the end", i + 1));
+    CloseWith(game, true);
+}
+
+// Keys at rest and with an offer waiting, NEW GAME answered No at rest and Yes
+// during a banker's call, a close during the next call; and the box numbers on
+// the screen whenever the game waits, covered, minimised or not.
+static void KeysNewGameAndClose()
+{
+    Game game;
+    Require(game.Start(), game.Error());
+    CheckNumbersOnScreen(game, "start");
+    CheckKeysChangeNothing(game, "at start");
+    OpenBox(game, 3);
+    CheckNumbersOnScreen(game, "own-box");
+    OpenBox(game, 1);
+    std::vector<std::string> before = BoardLines(game);
+    Step(game, IDC_NEW_GAME, "", kStepTimeout, [&] { return AnyMessageBox(game); });
+    Answer(game, "NEW GAME", "START AGAIN?", IDNO);
+    CheckNumbersOnScreen(game, "no-closed");
+    Check(BoardLines(game) == before, "NEW GAME answered No changed the board");
+    for (bool minimise : {false, true})
+        HideAndShow(game, minimise), CheckNumbersOnScreen(game, minimise ? "restored" : "uncovered");
+    for (int box : {2, 4, 5}) OpenBox(game, box);
+    Step(game, IDC_BOX_BUTTON + 5, "PRESS THE DEAL BUTTON OR NO DEAL BUTTON", kCallWait);
+    CheckKeysChangeNothing(game, "with an offer waiting");
+    CheckNumbersOnScreen(game, "offer");
+    Step(game, IDC_NO_DEAL, "NO DEAL! NOW CARRY ON AND OPEN THE BOXES");
+    for (int box : {7, 8}) OpenBox(game, box);
+    Step(game, IDC_BOX_BUTTON + 9, "THE BANKER WISHES TO MAKE A DEAL");
+    Step(game, IDC_NEW_GAME, "", kStepTimeout, [&] { return AnyMessageBox(game); });
+    Answer(game, "NEW GAME", "START AGAIN?", IDYES);
+    Require(WaitFor([&] { return Board(game) == kFresh; }, kStepTimeout), "after Yes during the rings: " + Board(game));
+    CheckNumbersOnScreen(game, "yes-closed");
+    // The interrupted call would have made its offer within ten seconds.
+    Check(!WaitFor([&] { return Board(game) != kFresh; }, 8000), "the old call came back: " + Board(game));
+    for (int box : {1, 2, 3, 4, 5}) OpenBox(game, box);
+    Step(game, IDC_BOX_BUTTON + 5, "THE BANKER WISHES TO MAKE A DEAL");
+    CloseWith(game, false);
+}
+
+std::vector<TestCase> GameTests() { return {{"a whole game: NO DEAL, DEAL, would-have calls, the verdict, the last box", PlayWholeGame}}; }
+std::vector<TestCase> NewGameTests()
+{
+    return {{"keys change nothing; NEW GAME No changes nothing, Yes in the rings deals afresh for good; WM_CLOSE in the rings "
+             "ends it; every closed box shows its number on the screen", KeysNewGameAndClose}};
+}
+
+}  // namespace e2e
