@@ -10,8 +10,13 @@
 #include "resources/resource.h"
 #include "ui/dressing.h"
 
+// The control that a skipped move has just found in place, until the next
+// operation on any control.
+static HWND confirmedInPlace = nullptr;
+
 static HWND Control(int controlId)
 {
+    confirmedInPlace = nullptr;
     return GetDlgItem(dialogWindow, controlId);
 }
 
@@ -30,14 +35,25 @@ void MoveControl(int controlId, int x, int y)
     RECT place;
     GetWindowRect(control, &place);
     MapWindowPoints(nullptr, dialogWindow, reinterpret_cast<POINT*>(&place), 2);
-    if (place.left == x && place.top == y)
+    if (place.left == x && place.top == y) {
+        confirmedInPlace = control;
         return;
-    SetWindowPos(control, StackedBelow(dialogWindow, controlId), x, y, 0, 0, SWP_NOSIZE);
+    }
+    // The uncovered background is erased with the next paint, not at once by
+    // each move: a new game moves up to a dozen controls before its pump.
+    SetWindowPos(control, StackedBelow(dialogWindow, controlId), x, y, 0, 0,
+                 SWP_NOSIZE | SWP_DEFERERASE);
 }
 
+// The repaint that follows a move is for the move; after a move that did not
+// happen, it would redraw a control exactly as it stands.
 void RepaintControl(int controlId)
 {
-    InvalidateRect(Control(controlId), nullptr, TRUE);
+    HWND skippedMove = confirmedInPlace;
+    HWND control = Control(controlId);
+    if (control == skippedMove)
+        return;
+    InvalidateRect(control, nullptr, TRUE);
 }
 
 void SetControlText(int controlId, const char* text)
