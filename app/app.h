@@ -21,4 +21,9 @@ HWND StackedBelow(HWND dialog, int controlId);
 void CaptureLayout(HWND dialog);
 
 void CreateDesktopShortcut(HWND owner, const char* name, const char* target);
+// Set by the window's initialisation; the first pump to empty the queue, the
+// one that paints the first board, writes the shortcut and clears it.
+extern bool desktopShortcutDue;
+// Leaves the component model if the shortcut or the web page entered it.
+void LeaveComponentModel();
 void OpenMakersPage(HWND owner);

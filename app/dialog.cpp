@@ -14,7 +14,9 @@ static void OnInitDialog(HWND window)
     ShowWindow(window, SW_SHOWNORMAL);
     HICON icon = LoadIconA(appInstance, MAKEINTRESOURCEA(IDI_GAME));
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    CreateDesktopShortcut(window, "Quorvant", modulePath);
+    // Written once the first board is on the screen: the player is not kept
+    // waiting for a file on the desktop.
+    desktopShortcutDue = true;
     CreateFonts();
     ApplyFonts(window);
 }

@@ -1,8 +1,11 @@
 // The window's pixel layout at the standard dialog units, and the layout capture.
 #include "app/app.h"
 
+#include <initializer_list>
+
 #include "game/state.h"
 #include "resources/resource.h"
+#include "ui/dressing.h"
 
 // The board is drawn for dialog base units of 6 x 13 pixels: the background
 // bitmap, the bitmap controls and the MY BOX places all assume them. Other
@@ -71,21 +74,34 @@ HWND StackedBelow(HWND dialog, int controlId)
     return HWND_TOP;
 }
 
-static void ClipSiblings(HWND dialog)
+static bool IsBoxControl(int controlId)
 {
-    for (HWND control = GetWindow(dialog, GW_CHILD); control;
-         control = GetWindow(control, GW_HWNDNEXT)) {
-        char className[16];
-        GetClassNameA(control, className, sizeof className);
-        if (lstrcmpiA(className, "Static") == 0 || lstrcmpiA(className, "Button") == 0)
-            SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) | WS_CLIPSIBLINGS);
-    }
-    for (int i = 0; i < kBoxCount; ++i)
-        SetWindowPos(GetDlgItem(dialog, IDC_BOX_PICTURE + i),
-                     StackedBelow(dialog, IDC_BOX_PICTURE + i), 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (int first : {IDC_BOARD_VALUE, IDC_BOX_BUTTON, IDC_BOX_PICTURE})
+        if (controlId >= first && controlId < first + kBoxCount)
+            return true;
+    return false;
 }
 
+static void PlaceControl(HWND control, HWND insertAfter, int baseX, int baseY)
+{
+    RECT place;
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+    int x = ToStandardX(place.left, baseX);
+    int y = ToStandardY(place.top, baseY);
+    int width = ToStandardX(place.right - place.left, baseX);
+    int height = ToStandardY(place.bottom - place.top, baseY);
+    // A bitmap control already has its bitmap's size.
+    UINT flags = SWP_NOACTIVATE | (IsPictureControl(control) ? SWP_NOSIZE : 0) |
+                 (insertAfter ? 0 : SWP_NOZORDER);
+    SetWindowPos(control, insertAfter, x, y, width, height, flags);
+}
+
+// Each control is placed by one call, while the window is still hidden. The
+// boxes' controls get there the stacking that every new game gives them
+// (plate, button and picture of each box in turn above all the rest, each
+// picture directly below its button), so that the first new game finds them
+// in place and has nothing to move.
 void ApplyStandardLayout(HWND dialog)
 {
     RECT unit = {0, 0, 4, 8};
@@ -95,19 +111,21 @@ void ApplyStandardLayout(HWND dialog)
 
     for (HWND control = GetWindow(dialog, GW_CHILD); control;
          control = GetWindow(control, GW_HWNDNEXT)) {
-        RECT place;
-        GetWindowRect(control, &place);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
-        int x = ToStandardX(place.left, baseX);
-        int y = ToStandardY(place.top, baseY);
-        int width = ToStandardX(place.right - place.left, baseX);
-        int height = ToStandardY(place.bottom - place.top, baseY);
-        // A bitmap control already has its bitmap's size.
-        UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (IsPictureControl(control) ? SWP_NOSIZE : 0);
-        SetWindowPos(control, nullptr, x, y, width, height, flags);
+        char className[16];
+        GetClassNameA(control, className, sizeof className);
+        if (lstrcmpiA(className, "Static") == 0 || lstrcmpiA(className, "Button") == 0)
+            SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) | WS_CLIPSIBLINGS);
+        if (!IsBoxControl(GetDlgCtrlID(control)))
+            PlaceControl(control, nullptr, baseX, baseY);
+    }
+    for (int i = 0; i < kBoxCount; ++i) {
+        for (int controlId : {IDC_BOARD_VALUE + i, IDC_BOX_BUTTON + i, IDC_BOX_PICTURE + i})
+            PlaceControl(GetDlgItem(dialog, controlId), StackedBelow(dialog, controlId), baseX, baseY);
+        // The same closed box the first new game would set, set while the
+        // window is hidden and a picture change costs no paint.
+        ShowSharedBitmap(GetDlgItem(dialog, IDC_BOX_PICTURE + i), IDB_CLOSED_BOX);
     }
     SizeClientArea(dialog);
-    ClipSiblings(dialog);
 }
 
 // Measured from the true client origin: the frame and title bar differ from

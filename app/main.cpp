@@ -2,7 +2,6 @@
 #include "app/app.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "game/clock.h"
 #include "game/state.h"
@@ -19,6 +18,7 @@ MSG currentMessage;
 // reports it again: the sequences running further down the stack unwind and
 // the main loop ends, instead of the quit being swallowed by a nested pump.
 static bool quitTaken = false;
+bool desktopShortcutDue = false;
 
 static const char kCaption[] = "QUORVANT - UK - \xA3" "250,000 JACKPOT";
 
@@ -51,6 +51,10 @@ int PumpMessages()
         TranslateMessage(&currentMessage);
         DispatchMessageA(&currentMessage);
     }
+    if (desktopShortcutDue && dialogWindow) {
+        desktopShortcutDue = false;
+        CreateDesktopShortcut(dialogWindow, "Quorvant", modulePath);
+    }
     IdleStep();
     return 0;
 }
@@ -62,7 +66,6 @@ void SetStatus(const char* text)
 
 void InitApplication()
 {
-    CoInitialize(nullptr);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     CreateBrushes();
@@ -86,6 +89,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         while (!PumpMessages()) {
         }
     }
-    CoUninitialize();
+    LeaveComponentModel();
     return 0;
 }

@@ -86,8 +86,13 @@ static bool Reveal(int i, int32_t game)
              static_cast<double>(kBoxValues[v]));
     SetStatus(statusText);
     // Paint the opened box and the status before the sound blocks the thread.
+    // The buttons are disabled only after that paint: under Wine each disable
+    // repaints its button at once, and 22 of them ahead of the reveal would
+    // hold back what the player is waiting to see. busy already refuses box
+    // clicks meanwhile, and the sounds below still play with them disabled.
     if (PumpAndCheckGone(game))
         return false;
+    EnableBoxButtons(false);
 
     PlaySoundSync(SOUND_REVEAL);
     if (picksMade == 21)
@@ -127,10 +132,10 @@ void OpenBox(int i)
     // the disabled buttons alone would let a click that still got through
     // open a second box in the middle of this one.
     busy = 1;
-    EnableBoxButtons(false);
-    if (picksMade == 0)
+    if (picksMade == 0) {
+        EnableBoxButtons(false);
         ChooseOwnBox(i);
-    else if (!Reveal(i, game))
+    } else if (!Reveal(i, game))
         return;   // the new game, or the closing window, owns everything now
 
     ++picksMade;

@@ -88,9 +88,18 @@ HBRUSH OnCtlColor(UINT message, HDC dc)
 // Loading a fresh copy at every picture change, as a naive game would, leaks
 // one GDI object per change until the process passes its limit and every
 // picture goes blank; a shared copy keeps the count constant.
+static std::map<int, HBITMAP> loaded;
+
+static bool IsSharedBitmap(HBITMAP bitmap)
+{
+    for (const auto& entry : loaded)
+        if (entry.second == bitmap)
+            return true;
+    return false;
+}
+
 HBITMAP SharedBitmap(int bitmapId)
 {
-    static std::map<int, HBITMAP> loaded;
     auto found = loaded.find(bitmapId);
     if (found != loaded.end())
         return found->second;
@@ -98,4 +107,17 @@ HBITMAP SharedBitmap(int bitmapId)
     if (bitmap)
         loaded[bitmapId] = bitmap;
     return bitmap;
+}
+
+void ShowSharedBitmap(HWND picture, int bitmapId)
+{
+    HBITMAP bitmap = SharedBitmap(bitmapId);
+    if (reinterpret_cast<HBITMAP>(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0)) == bitmap)
+        return;
+    // The template loads a copy of its image for each picture; replaced by
+    // a shared one it would stay loaded, unused, for the whole run.
+    HBITMAP replaced = reinterpret_cast<HBITMAP>(
+        SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+    if (replaced && replaced != bitmap && !IsSharedBitmap(replaced))
+        DeleteObject(replaced);
 }

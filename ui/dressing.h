@@ -16,3 +16,6 @@ void ApplyFonts(HWND dialog);
 HBRUSH OnCtlColor(UINT message, HDC dc);
 // Every bitmap is loaded once and shared by all the pictures that show it.
 HBITMAP SharedBitmap(int bitmapId);
+// Shows a shared bitmap in a picture control, unless it shows it already,
+// and frees the template's own copy that it replaces.
+void ShowSharedBitmap(HWND picture, int bitmapId);

@@ -5,32 +5,73 @@
 
 #include <mmsystem.h>
 
+#include <cstring>
+
 #include "resources/resource.h"
 #include "ui/dressing.h"
 
+// The control that a skipped move has just found in place, until the next
+// operation on any control.
+static HWND confirmedInPlace = nullptr;
+
 static HWND Control(int controlId)
 {
+    confirmedInPlace = nullptr;
     return GetDlgItem(dialogWindow, controlId);
 }
 
+// Under Wine every change to a control is a round trip to the window server
+// and often a repaint, and a new game puts back 66 controls of which most
+// never left their places. A change that would leave the control as it is
+// is skipped; what the player sees, and what the next step finds, is the same.
+
+// A control already in place needs no move for its stacking either: the
+// layout stacks the moved controls above all others from the start, and
+// every move keeps them there; among themselves only a picture and its own
+// button overlap, and the picture always lies below the button.
 void MoveControl(int controlId, int x, int y)
 {
-    SetWindowPos(Control(controlId), StackedBelow(dialogWindow, controlId), x, y, 0, 0, SWP_NOSIZE);
+    HWND control = Control(controlId);
+    RECT place;
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, dialogWindow, reinterpret_cast<POINT*>(&place), 2);
+    if (place.left == x && place.top == y) {
+        confirmedInPlace = control;
+        return;
+    }
+    // The uncovered background is erased with the next paint, not at once by
+    // each move: a new game moves up to a dozen controls before its pump.
+    SetWindowPos(control, StackedBelow(dialogWindow, controlId), x, y, 0, 0,
+                 SWP_NOSIZE | SWP_DEFERERASE);
 }
 
+// The repaint that follows a move is for the move; after a move that did not
+// happen, it would redraw a control exactly as it stands.
 void RepaintControl(int controlId)
 {
-    InvalidateRect(Control(controlId), nullptr, TRUE);
+    HWND skippedMove = confirmedInPlace;
+    HWND control = Control(controlId);
+    if (control == skippedMove)
+        return;
+    InvalidateRect(control, nullptr, TRUE);
 }
 
 void SetControlText(int controlId, const char* text)
 {
-    SetWindowTextA(Control(controlId), text);
+    HWND control = Control(controlId);
+    char shown[64];
+    int length = GetWindowTextA(control, shown, sizeof shown);
+    if (length < static_cast<int>(sizeof shown) - 1 && strcmp(shown, text) == 0)
+        return;
+    SetWindowTextA(control, text);
 }
 
 void EnableControl(int controlId, bool enabled)
 {
-    EnableWindow(Control(controlId), enabled ? TRUE : FALSE);
+    HWND control = Control(controlId);
+    if ((IsWindowEnabled(control) != FALSE) == enabled)
+        return;
+    EnableWindow(control, enabled ? TRUE : FALSE);
 }
 
 void AppendListLine(int listId, const char* text)
@@ -40,13 +81,15 @@ void AppendListLine(int listId, const char* text)
 
 void EmptyList(int listId)
 {
-    SendMessageA(Control(listId), LB_RESETCONTENT, 0, 0);
+    HWND list = Control(listId);
+    if (SendMessageA(list, LB_GETCOUNT, 0, 0) == 0)
+        return;
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
 }
 
 void SetPicture(int controlId, int bitmapId)
 {
-    SendMessageA(Control(controlId), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(SharedBitmap(bitmapId)));
+    ShowSharedBitmap(Control(controlId), bitmapId);
 }
 
 void FocusControl(int controlId)
@@ -67,10 +110,25 @@ void Inform(const char* text, const char* caption)
     MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
 }
 
+// winmm brings ole32, combase, rpcrt4 and msacm32 with it, and linked
+// normally all of them load before the first line of WinMain; the first sound
+// comes only after the first board is painted, so they load with it.
+typedef BOOL(WINAPI* PlaySoundAProc)(LPCSTR, HMODULE, DWORD);
+
 static void PlayGameSound(int sound, DWORD flags)
 {
+    static PlaySoundAProc playSound = nullptr;
+    static bool looked = false;
+    if (!looked) {
+        looked = true;
+        if (HMODULE winmm = LoadLibraryA("winmm.dll"))
+            playSound = reinterpret_cast<PlaySoundAProc>(
+                reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")));
+    }
+    if (!playSound)
+        return;
     WORD resourceId = static_cast<WORD>(IDR_SOUND_BASE + sound);
-    PlaySoundA(MAKEINTRESOURCEA(resourceId), appInstance, flags);
+    playSound(MAKEINTRESOURCEA(resourceId), appInstance, flags);
 }
 
 void PlaySoundSync(int sound)
