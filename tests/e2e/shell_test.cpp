@@ -56,7 +56,8 @@ static void CheckShortcutAndPage()
     IPersistFile* file = nullptr;
     Require(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link))) &&
                 SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))), "no shell link object");
-    if (Check(SUCCEEDED(file->Load(path.c_str(), STGM_READ)), "no shortcut on the desktop"))
+    // The shortcut is written once the first board is painted, just after the status shows.
+    if (Check(WaitFor([&] { return SUCCEEDED(file->Load(path.c_str(), STGM_READ)); }, kStepTimeout), "no shortcut on the desktop"))
         link->GetPath(target, MAX_PATH, nullptr, 0), link->GetDescription(description, MAX_PATH);
     file->Release(), link->Release();
     Check(lstrcmpiA(target, Config().gameExe.c_str()) == 0, Format("the shortcut leads to \"%s\", not to the game", target));
