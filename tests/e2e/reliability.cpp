@@ -1,318 +1,322 @@
-// Reliability runs: their settings, the game's resource figures, and the board read whole.
+// Reliability: a click storm checked against the board's rules, closing at any moment, growth over many games.
 #include "tests/e2e/reliability.h"
 
-#include <psapi.h>
-#include <tlhelp32.h>
-#include <winternl.h>
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <random>
+#include <set>
 
-#include <cctype>
-
-#include "tests/e2e/check.h"
-// After <windows.h>, whose IDC_HELP names a cursor.
-#include "resources/resource.h"
+#include "tests/e2e/harness.h"
+#include "tests/e2e/process.h"
+#include "resources/resource.h"   // after <windows.h>, whose IDC_HELP names a cursor
 
 namespace e2e {
 
-ReliabilitySettings& Reliability()
+ReliabilitySettings& Reliability() { static ReliabilitySettings settings; return settings; }
+static bool Long() { return Reliability().soakMinutes > 0; }
+static int Pick(std::mt19937& random, int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
+
+const char kChoose[] = "CHOOSE YOUR OWN BOX", kPress[] = "PRESS THE DEAL BUTTON OR NO DEAL BUTTON",
+           kDealt[] = "DEAL! NOW CARRY ON AND OPEN THE BOXES", kNoDeal[] = "NO DEAL! NOW CARRY ON AND OPEN THE BOXES",
+           kOver[] = "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'";
+
+// Every status text of the game; a reveal's text names the value index whose plate must be gone.
+static const std::map<std::string, int>& StatusTexts()
 {
-    static ReliabilitySettings settings;
-    return settings;
+    static std::map<std::string, int> texts;
+    static const double kAmounts[22] = {0.01, 0.1, 0.5, 1, 5, 10, 50, 100, 250, 500, 750, 1000, 3000, 5000, 10000,
+                                        15000, 20000, 35000, 50000, 75000, 100000, 250000};
+    for (const char* text : {kChoose, kPress, kDealt, kNoDeal, kOver, "OPEN A BOX", "OPEN YOUR BOX", "OPEN THE LAST BOX",
+                             "THE BANKER WISHES TO MAKE A DEAL", "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX",
+                             "THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU",
+                             "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES"})
+        texts[text] = -1;
+    for (int v = 0; v < 22; ++v)
+        texts[Format("YOU HAVE CHOSEN BOX '%d'", v + 1)] = -1, texts[Format("YOU HAVE REVEALED '%0.2f'", kAmounts[v])] = v;
+    return texts;
 }
 
-bool Soaking()
-{
-    return Reliability().soakMinutes > 0;
-}
+// The board as window messages show it. A read can straddle a step of the game, so two must agree.
+struct Board {
+    std::string status;
+    bool deal = false, noDeal = false;
+    std::vector<std::string> history;
+    std::array<RECT, 22> button{};
+    std::array<bool, 22> plate{};      // in sight
+    std::array<DWORD_PTR, 22> look{};  // the picture's bitmap: one per artwork, shared by every box showing it
+    bool operator==(const Board& o) const
+    {
+        return status == o.status && deal == o.deal && noDeal == o.noDeal && history == o.history && plate == o.plate &&
+               look == o.look && memcmp(&button, &o.button, sizeof button) == 0;
+    }
+    bool Shown(int i) const { return button[i].left < 10000; }
+};
 
-std::mt19937 SeededRandom(const char* what)
+static Board Read(const Game& game)
 {
-    unsigned seed = Reliability().seed ? Reliability().seed : GetTickCount() ^ (GetCurrentProcessId() << 16);
-    Note(Format("%s: seed %u (replay with --seed %u)", what, seed, seed));
-    return std::mt19937(seed);
-}
-
-int Pick(std::mt19937& random, int lo, int hi)
-{
-    return std::uniform_int_distribution<int>(lo, hi)(random);
-}
-
-bool Chance(std::mt19937& random, double probability)
-{
-    return std::uniform_real_distribution<double>(0.0, 1.0)(random) < probability;
-}
-
-// ---- figures --------------------------------------------------------------
-
-// Wine answers PrivateUsage with 0; the committed private regions are the
-// same quantity, summed from outside.
-static double CommittedPrivate(HANDLE process)
-{
-    double total = 0;
-    MEMORY_BASIC_INFORMATION region;
-    const char* at = nullptr;
-    while (VirtualQueryEx(process, at, &region, sizeof region) == sizeof region) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-            total += static_cast<double>(region.RegionSize);
-        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
-        if (next <= at)
+    static std::map<int, HWND> controls;   // of the last game read: each call across processes is slow under Wine
+    static HWND of = nullptr;
+    if (of != game.Window())
+        controls.clear(), of = game.Window();
+    auto control = [&](int id) { HWND& known = controls[id]; return known ? known : known = game.Control(id); };
+    POINT origin = {0, 0};
+    ClientToScreen(game.Window(), &origin);
+    Board last;
+    for (int tries = 0; tries < 30; ++tries) {
+        Board board;
+        board.status = WindowText(control(IDC_STATUS));
+        board.deal = IsWindowEnabled(control(IDC_DEAL)), board.noDeal = IsWindowEnabled(control(IDC_NO_DEAL));
+        board.history = game.ListLines(IDC_WIN_HISTORY);
+        for (int i = 0; i < 22; ++i) {
+            RECT plate;
+            GetWindowRect(control(IDC_BOX_BUTTON + i), &board.button[i]);
+            OffsetRect(&board.button[i], -origin.x, -origin.y);
+            board.plate[i] = GetWindowRect(control(IDC_BOARD_VALUE + i), &plate) && plate.left - origin.x < 10000;
+            SendMessageTimeoutA(control(IDC_BOX_PICTURE + i), STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG,
+                                kStepTimeout, &board.look[i]);
+        }
+        if (tries && board == last)
             break;
-        at = next;
+        last = board;
+        Sleep(30);
     }
-    return total;
+    return last;
 }
 
-// The system's handle table, for systems whose GetProcessHandleCount answers 0.
-struct HandleEntry {
-    PVOID object;
-    ULONG_PTR processId;
-    ULONG_PTR handle;
-    ULONG access;
-    USHORT creatorBackTrace;
-    USHORT type;
-    ULONG attributes;
-    ULONG reserved;
-};
-struct HandleTable {
-    ULONG_PTR count;
-    ULONG_PTR reserved;
-    HandleEntry entries[1];
-};
-const int kSystemExtendedHandleInformation = 64;
-const LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
-using QuerySystem = LONG(WINAPI*)(int, PVOID, ULONG, PULONG);
-
-static bool CountHandles(DWORD pid, double* count)
+static bool Answers(const Game& game)
 {
-    auto query = reinterpret_cast<QuerySystem>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query)
-        return false;
-    std::vector<BYTE> buffer(1 << 20);
-    LONG status;
-    ULONG needed = 0;
-    while ((status = query(kSystemExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-                           &needed)) == kInfoLengthMismatch)
-        buffer.resize(buffer.size() * 2);
-    if (status < 0)
-        return false;
-    const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
-    *count = 0;
-    for (ULONG_PTR i = 0; i < table->count; ++i)
-        if (table->entries[i].processId == pid)
-            ++*count;
-    return true;
+    DWORD_PTR ignored;
+    return SendMessageTimeoutA(game.Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kStepTimeout, &ignored) != 0;
 }
 
-// The GDI handle table that the process's PEB points to: one entry per
-// handle slot, a non-zero type for a live object. Wine keeps one table per
-// process and answers GetGuiResources with 0.
-struct GdiEntry {
-    ULONGLONG object;
-    ULONG owner;
-    USHORT unique;
-    UCHAR type;
-    UCHAR extType;
-    ULONGLONG userData;
-};
-const size_t kGdiSlots = 0x10000;
-const size_t kPebGdiTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
-using QueryProcess = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
-
-static bool CountGdiObjects(HANDLE process, double* count)
+// A real click at a client point, whatever stands there (a disabled button too).
+static void ClickAt(const Game& game, POINT point)
 {
-    auto query = reinterpret_cast<QueryProcess>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION basic = {};
-    if (!query || query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, nullptr) < 0)
-        return false;
-    ULONG_PTR table = 0;
-    SIZE_T read = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + kPebGdiTableOffset,
-                           &table, sizeof table, &read) ||
-        !table)
-        return false;
-    std::vector<GdiEntry> entries(kGdiSlots);
-    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
-                           entries.size() * sizeof(GdiEntry), &read))
-        return false;
-    *count = 0;
-    for (const GdiEntry& entry : entries)
-        if (entry.type)
-            ++*count;
-    return true;
+    SetWindowPos(game.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);   // no wait: a message box may keep the focus
+    SetForegroundWindow(game.Window());
+    ClientToScreen(game.Window(), &point);
+    MoveMouse(point);
+    Sleep(30);
+    PressMouse(MOUSEEVENTF_LEFTDOWN);
+    PressMouse(MOUSEEVENTF_LEFTUP);
 }
 
-bool ReadFigures(DWORD pid, Figures* figures, std::string* source, std::string* error)
+static POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+// What the storm's board breaks, or "". `valueOf` learns which artwork shows which amount.
+static std::string Fault(const Board& b, DWORD_PTR closed, std::map<DWORD_PTR, int>* valueOf, const Board& before)
 {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (!process) {
-        *error = Format("cannot open process %lu (error %lu)", pid, GetLastError());
-        return false;
+    auto text = StatusTexts().find(b.status);
+    if (text == StatusTexts().end())
+        return "the status reads \"" + Printable(b.status) + "\"";
+    if (text->second >= 0 && b.plate[text->second])
+        return "the status reveals value " + std::to_string(text->second) + " but its plate is in sight";
+    int opened = 0, hidden = 0, newlyOpened = -1, newlyHidden = -1;
+    std::set<DWORD_PTR> looks;
+    for (int i = 0; i < 22; ++i) {
+        bool open = b.look[i] != closed;
+        opened += open, hidden += !b.plate[i];
+        if (open == b.Shown(i))
+            return Format("box %d is %s but its button is %s", i + 1, open ? "open" : "closed", open ? "in sight" : "gone");
+        if (open && !looks.insert(b.look[i]).second)
+            return Format("box %d shows an amount that another open box shows", i + 1);
+        newlyOpened = open && before.look[i] == closed ? (newlyOpened == -1 ? i : -2) : newlyOpened;
+        newlyHidden = !b.plate[i] && before.plate[i] ? (newlyHidden == -1 ? i : -2) : newlyHidden;
     }
-    std::vector<std::string> sources;
-    PROCESS_MEMORY_COUNTERS_EX memory = {};
-    memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory) &&
-        memory.PrivateUsage) {
-        figures->privateBytes = static_cast<double>(memory.PrivateUsage);
-        sources.push_back("memory: PrivateUsage");
-    } else {
-        figures->privateBytes = CommittedPrivate(process);
-        sources.push_back("memory: committed private regions (PrivateUsage reads 0)");
-    }
-    DWORD handles = 0;
-    bool ok = true;
-    if (GetProcessHandleCount(process, &handles) && handles) {
-        figures->handles = handles;
-        sources.push_back("handles: GetProcessHandleCount");
-    } else {
-        ok = CountHandles(pid, &figures->handles);
-        sources.push_back("handles: the system handle table (GetProcessHandleCount reads 0)");
-    }
-    DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
-    if (gdi) {
-        figures->gdiObjects = gdi;
-        sources.push_back("GDI: GetGuiResources");
-    } else {
-        ok = CountGdiObjects(process, &figures->gdiObjects) && ok;
-        sources.push_back("GDI: the process's GDI handle table (GetGuiResources reads 0)");
-    }
-    CloseHandle(process);
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 thread = {};
-    thread.dwSize = sizeof thread;
-    figures->threads = 0;
-    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
-        figures->threads += thread.th32OwnerProcessID == pid;
-    if (snapshot != INVALID_HANDLE_VALUE)
-        CloseHandle(snapshot);
-    if (!ok) {
-        *error = Format("cannot count the handles or GDI objects of process %lu", pid);
-        return false;
-    }
-    source->clear();
-    for (const std::string& part : sources)
-        *source += (source->empty() ? "" : "; ") + part;
-    return true;
+    if (opened != hidden)
+        return Format("%d boxes are open but %d plates are gone", opened, hidden);
+    if (newlyOpened >= 0 && newlyHidden >= 0)
+        valueOf->emplace(b.look[newlyOpened], newlyHidden);
+    for (int i = 0; i < 22; ++i)
+        if (b.look[i] != closed && valueOf->count(b.look[i]) && b.plate[valueOf->at(b.look[i])])
+            return Format("box %d shows value %d whose plate is in sight", i + 1, valueOf->at(b.look[i]));
+    if (b.deal != b.noDeal || (b.deal && b.status != kPress && b.status != kDealt && b.status != kNoDeal))
+        return Format("DEAL %s, NO DEAL %s while the status reads \"%s\"", b.deal ? "on" : "off", b.noDeal ? "on" : "off",
+                      Printable(b.status).c_str());
+    if (b.history.size() < before.history.size() || !std::equal(before.history.begin(), before.history.end(), b.history.begin()))
+        return "the win history lost or changed a line";
+    return "";
 }
 
-double Slope(const std::vector<double>& xs, const std::vector<double>& ys)
-{
-    double n = static_cast<double>(ys.size());
-    if (n < 2)
-        return 0;
-    double meanX = 0, meanY = 0;
-    for (size_t i = 0; i < ys.size(); ++i) {
-        meanX += xs[i] / n;
-        meanY += ys[i] / n;
-    }
-    double covariance = 0, variance = 0;
-    for (size_t i = 0; i < ys.size(); ++i) {
-        covariance += (xs[i] - meanX) * (ys[i] - meanY);
-        variance += (xs[i] - meanX) * (xs[i] - meanX);
-    }
-    return variance > 0 ? covariance / variance : 0;
-}
-
-// ---- the board -------------------------------------------------------------
-
-int Artwork::ValueShown(ULONGLONG look) const
-{
-    if (look == closed)
-        return kClosedLook;
-    for (int v = 0; v < kSnapshotBoxes; ++v)
-        if (look == opened[v])
-            return v;
-    return kUnknownLook;
-}
-
-bool LoadArtwork(const std::string& exePath, Artwork* artwork, std::string* error)
-{
-    HMODULE module = LoadLibraryExA(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) {
-        *error = Format("cannot read the resources of %s (error %lu)", exePath.c_str(), GetLastError());
-        return false;
-    }
-    auto look = [&](int id) {
-        HBITMAP bitmap = LoadBitmapA(module, MAKEINTRESOURCEA(id));
-        ULONGLONG value = BitmapLook(bitmap);
-        if (bitmap)
-            DeleteObject(bitmap);
-        return value;
-    };
-    artwork->closed = look(IDB_CLOSED_BOX);
-    bool ok = artwork->closed != 0;
-    for (int v = 0; v < kSnapshotBoxes; ++v) {
-        artwork->opened[v] = look(IDB_OPEN_BOX_BASE + v);
-        ok = ok && artwork->opened[v] != 0;
-    }
-    FreeLibrary(module);
-    if (!ok)
-        *error = "cannot load the box bitmaps from " + exePath;
-    return ok;
-}
-
-BoardWatch::BoardWatch(const Game& watched)
-    : hooked(watched, kSnapshotHookName, kSnapshotBlockName, kSnapshotMessageName, sizeof(SnapshotBlock))
-{
-}
-
-bool BoardWatch::Take(SnapshotBlock* board, int timeoutMs)
-{
-    auto* shared = static_cast<SnapshotBlock*>(hooked.Shared());
-    if (!shared)
-        return false;
-    shared->filled = 0;
-    if (!hooked.Ask(SMTO_NORMAL, timeoutMs)) {
-        error = Format("the game did not answer the snapshot within %d ms", timeoutMs);
-        return false;
-    }
-    if (!shared->filled) {
-        error = "the snapshot hook did not report";
-        return false;
-    }
-    *board = *shared;
-    return true;
-}
-
-bool InSight(const RECT& rect)
-{
-    return rect.left < kOutOfSight && rect.top < kOutOfSight;
-}
-
-std::vector<HWND> OpenMessageBoxes(const Game& game)
+// The game's message boxes that are open; verdicts are counted once each.
+static std::vector<HWND> OpenBoxes(const Game& game, std::set<HWND>* verdicts)
 {
     std::vector<HWND> boxes;
-    for (HWND dialog : DialogsOfProcess(game.Pid()))
-        if (dialog != game.Window() && IsWindowVisible(dialog))
-            boxes.push_back(dialog);
+    for (HWND box : DialogsOfProcess(game.Pid()))
+        if (box != game.Window() && IsWindowVisible(box)) {
+            boxes.push_back(box);
+            if (WindowText(box) == "CONGRATULATIONS" || WindowText(box) == "UNLUCKY")
+                verdicts->insert(box);
+        }
     return boxes;
 }
 
-bool Answers(const Game& game, int timeoutMs)
+static std::string Act(Game& game, std::mt19937& random, const Board& board, std::set<HWND>* verdicts)
 {
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutA(game.Window(), WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeoutMs),
-                               &ignored) != 0;
+    std::vector<HWND> boxes = OpenBoxes(game, verdicts);
+    int roll = Pick(random, 100);
+    if (!boxes.empty() && roll < 30) {
+        HWND box = boxes[Pick(random, static_cast<int>(boxes.size()))];
+        std::string caption = WindowText(box), ignored;
+        int answer = GetDlgItem(box, IDOK) ? IDOK : Pick(random, 3) ? IDNO : IDYES;
+        AnswerMessageBox(box, answer, &ignored);   // an older box may lie under a newer one
+        return Format("answering \"%s\" with %s", caption.c_str(), answer == IDOK ? "OK" : answer == IDYES ? "Yes" : "No");
+    }
+    int id = roll < 72 ? IDC_BOX_BUTTON + Pick(random, 22) : roll < 84 ? (roll & 1 ? IDC_DEAL : IDC_NO_DEAL)
+           : roll < 87 ? IDC_NEW_GAME : 0;
+    if (id >= IDC_BOX_BUTTON && !board.Shown(id - IDC_BOX_BUTTON))
+        return "nothing: that box is open";
+    RECT client, moreGames = game.ClientRect(IDC_MORE_GAMES), help = game.ClientRect(IDC_HELP);
+    GetClientRect(game.Window(), &client);
+    POINT point = id ? Centre(game.ClientRect(id)) : POINT{Pick(random, client.right), Pick(random, client.bottom)};
+    if (!id && (PtInRect(&moreGames, point) || PtInRect(&help, point)))
+        return "nothing: a web button";
+    ClickAt(game, point);
+    return id ? Format("clicking control %d", id) : Format("clicking (%ld,%ld)", point.x, point.y);
 }
 
-bool IsMoneyText(const std::string& text)
+static void Storm()
 {
-    // "£" and whole pounds, or pence with two decimals.
-    if (text.size() < 2 || text[0] != '\xA3')
-        return false;
-    size_t point = text.find('.');
-    std::string whole = text.substr(1, point == std::string::npos ? std::string::npos : point - 1);
-    auto digits = [](const std::string& part) {
-        for (char c : part)
-            if (!isdigit(static_cast<unsigned char>(c)))
-                return false;
-        return !part.empty();
-    };
-    if (point == std::string::npos)
-        return digits(whole);
-    std::string pence = text.substr(point + 1);
-    return whole == "0" && pence.size() == 2 && digits(pence);
+    unsigned seed = Reliability().seed ? Reliability().seed : GetTickCount() ^ (GetCurrentProcessId() << 16);
+    Note(Format("seed %u (replay with --seed %u)", seed, seed));
+    std::mt19937 random(seed);
+    Game game;
+    Require(game.Start(), game.Error());
+    Board board = Read(game);
+    DWORD_PTR closed = board.look[0];
+    std::map<DWORD_PTR, int> valueOf;
+    std::set<HWND> verdicts;
+    int actions = 0, faults = 0, games = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < (Long() ? Reliability().soakMinutes * 60000u : 35000u);) {
+        std::string did = Act(game, random, board, &verdicts);
+        Require(Answers(game), "the game stopped answering after " + did);
+        Board next = Read(game);
+        OpenBoxes(game, &verdicts);
+        std::string fault = Fault(next, closed, &valueOf, board);
+        if (fault.empty() && (next.history.size() < verdicts.size() || next.history.size() > verdicts.size() + 1))
+            fault = Format("%zu win-history lines after %zu verdicts", next.history.size(), verdicts.size());
+        if (!Check(fault.empty(), Format("action %d, %s: %s", actions, did.c_str(), fault.c_str())))
+            Require(++faults < 10, "ten faulty actions; the storm stops");
+        games += next.status == kChoose && board.status != kChoose;
+        board = next, ++actions;
+    }
+    Note(Format("%d actions, %d new games, %zu verdicts, %zu amounts seen", actions, games, verdicts.size(), valueOf.size()));
 }
+
+// One move of a player who plays the game out: answers a message box (No to questions), an offer, or opens a box.
+static void Move(Game& game, const Board& board, bool deal)
+{
+    std::string ignored;
+    if (HWND box = AnyMessageBox(game))
+        AnswerMessageBox(box, GetDlgItem(box, IDOK) ? IDOK : IDNO, &ignored);
+    else if (board.deal)
+        ClickAt(game, Centre(game.ClientRect(deal ? IDC_DEAL : IDC_NO_DEAL)));
+    else {
+        int pick = -1, own = -1;   // the own box's button stands at (359, 452)
+        for (int i = 0; i < 22; ++i)
+            if (board.Shown(i))
+                (board.button[i].left == 359 && board.button[i].top == 452 ? own : pick) = i;
+        pick = board.status == "OPEN YOUR BOX" || pick < 0 ? own : pick;
+        if (pick >= 0 && game.Enabled(IDC_BOX_BUTTON + pick))
+            ClickAt(game, Centre(board.button[pick]));
+    }
+    Sleep(100);
+}
+
+static void Closing()
+{
+    struct Moment {
+        const char* name;
+        bool inShortForm, deal;
+        std::string status, boxCaption;   // what shows the moment has come; "" for anything
+    };
+    static const Moment kMoments[] = {
+        {"the first deal", true, false, kChoose, ""},
+        {"START AGAIN? open", true, false, "", "NEW GAME"},
+        {"a call's rings", true, false, "THE BANKER WISHES TO MAKE A DEAL", ""},
+        {"the prompt", true, false, kPress, ""},
+        {"after DEAL", true, true, kDealt, ""},
+        {"a would-have call", false, true, "THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU", ""},
+        {"the swap question", false, false, "", "BANKER ASKS ..."},
+        {"a verdict open", false, true, "", "UNLUCKY"},
+        {"game over", false, false, kOver, ""},
+    };
+    std::mt19937 random(GetTickCount());
+    for (const Moment& moment : kMoments) {
+        if (!moment.inShortForm && !Long())
+            continue;
+        Game game;
+        Require(game.Start(), game.Error());
+        if (moment.boxCaption == "NEW GAME")
+            ClickAt(game, Centre(game.ClientRect(IDC_NEW_GAME)));
+        // A verdict may be won or lost: either box is the moment.
+        auto come = [&](const Board& b) {
+            HWND box = AnyMessageBox(game);
+            std::string caption = box ? WindowText(box) : "";
+            return (moment.status.empty() || b.status == moment.status) &&
+                   (moment.boxCaption.empty() || caption == moment.boxCaption ||
+                    (moment.boxCaption == "UNLUCKY" && caption == "CONGRATULATIONS"));
+        };
+        DWORD start = GetTickCount();
+        for (Board b = Read(game); !come(b); b = Read(game)) {
+            if (!Check(game.Running() && GetTickCount() - start < 180000, std::string(moment.name) + ": never came"))
+                break;
+            Move(game, b, moment.deal);
+        }
+        Sleep(300);   // a message box that has just opened takes the focus when it is shown
+        bool altF4 = Pick(random, 2);
+        if (altF4) Check(game.PressAltF4(), game.Error()); else game.PostClose();
+        DWORD code = 1;
+        Check(game.WaitExit(kExitTimeout, &code) && code == 0,
+              Format("closed by %s at %s: ", altF4 ? "Alt+F4" : "WM_CLOSE", moment.name) +
+                  (game.Running() ? "still running" : Format("exit code %lu", code)));
+    }
+}
+
+// Growth per game of what the game holds, fitted after a warm-up; a leak of one object per game shows at once.
+// Each amount's opened-box bitmap is loaded at its first reveal and kept: the long form fits memory once all are
+// loaded, and GDI objects are counted beyond one per amount seen.
+static void Session()
+{
+    const int games = Long() ? 300 : 20;
+    Game game;
+    Require(game.Start(), game.Error());
+    std::vector<double> bytes, handles, gdi;
+    std::set<int> seen;
+    for (int g = 0; g < games; ++g) {
+        for (int opened = 0; opened < 2;) {   // the own box, then two reveals
+            Board board = Read(game);
+            opened = 22 - static_cast<int>(std::count(board.plate.begin(), board.plate.end(), true));
+            Require(game.Running() && (board.status == kChoose || board.status == "OPEN A BOX"),
+                    Format("game %d: the status reads \"%s\"", g, Printable(board.status).c_str()));
+            if (opened < 2)
+                Move(game, board, false);
+            for (int v = 0; v < 22; ++v)
+                if (!board.plate[v])
+                    seen.insert(v);
+        }
+        ClickAt(game, Centre(game.ClientRect(IDC_NEW_GAME)));
+        std::string error;
+        HWND box = WaitForMessageBox(game, "NEW GAME");
+        Require(box && AnswerMessageBox(box, IDYES, &error) && game.WaitText(IDC_STATUS, kChoose), "NEW GAME: " + error);
+        Figures figures = ReadFigures(game.Pid());
+        if (g >= 3 && (!Long() || seen.size() == 22))
+            bytes.push_back(figures.privateBytes), handles.push_back(figures.handles), gdi.push_back(figures.gdiObjects - seen.size());
+    }
+    const struct { const char* name; std::vector<double>& samples; double limit; } kRows[] = {
+        {"private bytes", bytes, Long() ? 1024 : 1e9}, {"handles", handles, Long() ? 0.02 : 0.2}, {"GDI objects beyond the artwork", gdi, Long() ? 0.02 : 0.2}};
+    for (const auto& row : kRows) {
+        Require(row.samples.size() > 2, "too few samples");
+        Note(Format("%s: %.0f to %.0f, %.3f a game", row.name, row.samples.front(), row.samples.back(), Slope(row.samples)));
+        Check(row.samples.front() >= 0 && Slope(row.samples) <= row.limit,
+              Format("%s grow %.3f a game (limit %g)", row.name, Slope(row.samples), row.limit));
+    }
+}
+
+std::vector<TestCase> StormTests() { return {{"random clicks in every phase keep the board's rules", Storm}}; }
+std::vector<TestCase> ClosingTests() { return {{"closing at any moment exits with code 0", Closing}}; }
+std::vector<TestCase> SessionTests() { return {{"many new games do not grow handles, GDI objects or memory", Session}}; }
 
 }  // namespace e2e
