@@ -7,12 +7,10 @@
 
 namespace e2e {
 
-// A figure this system does not tell stays negative.
 struct Figures {
-    double privateBytes = -1, handles = -1, gdiObjects = -1;
+    double privateBytes = -1, handles = -1, gdiObjects = -1;   // negative: this system does not tell
 };
 Figures ReadFigures(DWORD pid);
-// Least-squares slope of ys against 0, 1, 2, ...
-double Slope(const std::vector<double>& ys);
+double Slope(const std::vector<double>& ys);   // least squares, against 0, 1, 2, ...
 
 }  // namespace e2e

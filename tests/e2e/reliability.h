@@ -1,9 +1,6 @@
 // The reliability groups (a click storm, closing at any moment, long sessions) and the sound group.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "tests/e2e/check.h"
 
 namespace e2e {
@@ -13,11 +10,7 @@ struct ReliabilitySettings {
     unsigned seed = 0;     // 0: a fresh seed, printed for a replay
 };
 ReliabilitySettings& Reliability();
-std::vector<TestCase> StormTests();
-std::vector<TestCase> ClosingTests();
-std::vector<TestCase> SessionTests();
-// Empty unless a recording of the sound card (raw 8-bit mono, 11025 a second) is named.
-std::vector<TestCase> SoundTests();
-void SetSoundRecording(const std::string& path);
+std::vector<TestCase> StormTests(), ClosingTests(), SessionTests(), SoundTests();
+void SetSoundRecording(const std::string& path);   // raw 8-bit mono at 11025 a second; SoundTests is empty without it
 
 }  // namespace e2e

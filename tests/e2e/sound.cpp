@@ -14,34 +14,20 @@ namespace e2e {
 static std::string recording;
 void SetSoundRecording(const std::string& path) { recording = path; }
 
-// Loudness of 8-bit unsigned samples (silence 128) in windows of 50 ms at 11025 a second, from the first loud sample.
+// Loudness of 8-bit unsigned samples (silence 128, 11025 a second) in 50 ms windows, from the first loud one.
 static std::vector<double> Envelope(const std::string& samples)
 {
-    size_t at = 0;
-    while (at < samples.size() && std::abs(static_cast<unsigned char>(samples[at]) - 128) < 13)
-        ++at;
+    size_t first = 0;
+    while (first < samples.size() && std::abs(static_cast<unsigned char>(samples[first]) - 128) < 13)
+        ++first;
     std::vector<double> levels;
-    for (; at + 551 <= samples.size(); at += 551) {
+    for (size_t at = first; at + 551 <= samples.size(); at += 551) {
         double power = 0;
         for (size_t n = at; n < at + 551; ++n)
-            power += std::pow((static_cast<unsigned char>(samples[n]) - 128) / 128.0, 2) / 551;
-        levels.push_back(std::sqrt(power));
+            power += std::pow((static_cast<unsigned char>(samples[n]) - 128) / 128.0, 2);
+        levels.push_back(std::sqrt(power / 551));
     }
     return levels;
-}
-
-// Pearson's correlation of the recorded loudness with the sound's, over the sound's length.
-static double Correlation(const std::vector<double>& a, const std::vector<double>& b)
-{
-    size_t n = b.size();
-    if (a.size() < n || !n)
-        return -1;
-    double meanA = 0, meanB = 0, ab = 0, aa = 0, bb = 0;
-    for (size_t i = 0; i < n; ++i)
-        meanA += a[i] / n, meanB += b[i] / n;
-    for (size_t i = 0; i < n; ++i)
-        ab += (a[i] - meanA) * (b[i] - meanB), aa += (a[i] - meanA) * (a[i] - meanA), bb += (b[i] - meanB) * (b[i] - meanB);
-    return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : -1;
 }
 
 static void TitleSound()
@@ -49,45 +35,42 @@ static void TitleSound()
     HMODULE program = LoadLibraryExA(Config().gameExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(IDR_SOUND_BASE + 7), "WAVE");
     const char* wave = found ? static_cast<const char*>(LockResource(LoadResource(program, found))) : nullptr;
-    Require(wave != nullptr, "the game holds no title sound");
-    std::string title;
-    for (size_t at = 12, size = 0; at + 8 <= SizeofResource(program, found); at += 8 + size) {
-        memcpy(&size, wave + at + 4, 4);
-        if (memcmp(wave + at, "data", 4) == 0)
+    std::string title;   // the samples of the WAVE's data chunk
+    for (size_t at = 12, size = 0; wave && at + 8 <= SizeofResource(program, found); at += 8 + size)
+        if (memcpy(&size, wave + at + 4, 4) && memcmp(wave + at, "data", 4) == 0)
             title.assign(wave + at + 8, size);
-    }
     Game game;
-    Require(game.Start(), game.Error());
+    Require(!title.empty() && game.Start(), "no title sound, or " + game.Error());
+    Sleep(7000);   // the first deal plays the title sound too
     std::string error;
-    Sleep(7000);   // the first deal's own title sound
-    Require(game.Click(IDC_NEW_GAME), game.Error());
-    HWND box = WaitForMessageBox(game, "NEW GAME");
-    std::ifstream sink(recording, std::ios::binary | std::ios::ate);
-    std::streamoff before = sink.tellg();
-    Require(box && AnswerMessageBox(box, IDYES, &error), "START AGAIN?: " + error);
-    // The longest the window takes to answer once is how long the sound held it.
-    DWORD held = 0;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 9000; Sleep(10)) {
-        DWORD asked = GetTickCount();
+    HWND box = game.Click(IDC_NEW_GAME) ? WaitForMessageBox(game, "NEW GAME") : nullptr;
+    std::streamoff before = std::ifstream(recording, std::ios::binary | std::ios::ate).tellg();
+    Require(box && AnswerMessageBox(box, IDYES, &error), "START AGAIN?: " + error + game.Error());
+    DWORD held = 0;   // the longest the window takes to answer once is how long the sound held it
+    for (DWORD start = GetTickCount(), asked; GetTickCount() - start < 9000; Sleep(10)) {
         DWORD_PTR ignored;
+        asked = GetTickCount();
         SendMessageTimeoutA(game.Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 15000, &ignored);
         held = std::max(held, GetTickCount() - asked);
     }
-    double soundMs = title.size() * 1000.0 / 11025;
-    Check(std::fabs(held - soundMs) < 700, Format("the window was held %lu ms by a sound of %.0f ms", held, soundMs));
-    std::ifstream again(recording, std::ios::binary);
-    again.seekg(before);
-    std::string recorded((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>());
-    double match = Correlation(Envelope(recorded), Envelope(title));
-    Note(Format("held %lu ms by a %.0f ms sound; recorded loudness follows the sound's by %.2f", held, soundMs, match));
-    Check(match > 0.8, Format("the recording's loudness matches the title sound's by only %.2f", match));
+    std::ifstream sink(recording, std::ios::binary);
+    sink.seekg(before);
+    std::vector<double> heard = Envelope(std::string(std::istreambuf_iterator<char>(sink), {})), played = Envelope(title);
+    double n = static_cast<double>(played.size()), meanA = 0, meanB = 0, ab = 0, aa = 0, bb = 0;   // Pearson's correlation
+    Require(heard.size() >= played.size() && n > 0, "the recording is shorter than the sound");
+    for (size_t i = 0; i < played.size(); ++i)
+        meanA += heard[i] / n, meanB += played[i] / n;
+    for (size_t i = 0; i < played.size(); ++i)
+        ab += (heard[i] - meanA) * (played[i] - meanB), aa += std::pow(heard[i] - meanA, 2), bb += std::pow(played[i] - meanB, 2);
+    double soundMs = title.size() * 1000.0 / 11025, match = ab / std::sqrt(aa * bb + 1e-12);
+    Note(Format("held %lu ms by a sound of %.0f ms; the recording's loudness follows the sound's by %.2f", held, soundMs, match));
+    Check(std::fabs(held - soundMs) < 700, "the window was not held for the sound's length");
+    Check(match > 0.8, "the recording's loudness does not follow the title sound's");
 }
 
 std::vector<TestCase> SoundTests()
 {
-    if (recording.empty())
-        return {};
-    return {{"NEW GAME plays the title sound to its end", TitleSound}};
+    return recording.empty() ? std::vector<TestCase>() : std::vector<TestCase>{{"NEW GAME plays the title sound to its end", TitleSound}};
 }
 
 }  // namespace e2e
