@@ -47,14 +47,16 @@ Figures ReadFigures(DWORD pid)
     return figures;
 }
 
+// Theil-Sen: the median of the slopes between every two samples, which a few outliers (a sound thread's stack
+// and handle, alive for a while after each sound) cannot move as they move a least-squares fit.
 double Slope(const std::vector<double>& ys)
 {
-    double n = static_cast<double>(ys.size()), meanX = (n - 1) / 2, meanY = 0, covariance = 0, variance = 0;
-    for (double y : ys)
-        meanY += y / n;
-    for (size_t x = 0; x < ys.size(); ++x)
-        covariance += (x - meanX) * (ys[x] - meanY), variance += (x - meanX) * (x - meanX);
-    return variance > 0 ? covariance / variance : 0;
+    std::vector<double> slopes;
+    for (size_t i = 0; i < ys.size(); ++i)
+        for (size_t j = i + 1; j < ys.size(); ++j)
+            slopes.push_back((ys[j] - ys[i]) / static_cast<double>(j - i));
+    std::nth_element(slopes.begin(), slopes.begin() + slopes.size() / 2, slopes.end());
+    return slopes.empty() ? 0 : slopes[slopes.size() / 2];
 }
 
 }  // namespace e2e

@@ -11,6 +11,6 @@ struct Figures {
     double privateBytes = -1, handles = -1, gdiObjects = -1;   // negative: this system does not tell
 };
 Figures ReadFigures(DWORD pid);
-double Slope(const std::vector<double>& ys);   // least squares, against 0, 1, 2, ...
+double Slope(const std::vector<double>& ys);   // growth per sample, robust to a few outliers
 
 }  // namespace e2e

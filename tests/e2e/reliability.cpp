@@ -23,26 +23,26 @@ const char kChoose[] = "CHOOSE YOUR OWN BOX", kPress[] = "PRESS THE DEAL BUTTON 
 // -2 for a text the game never shows, the value index a reveal's text names, else -1.
 static int StatusValue(const std::string& status)
 {
-    const char* const kTexts[] = {kChoose, kPress, kDealt, kNoDeal, "OPEN A BOX", "OPEN YOUR BOX", "OPEN THE LAST BOX",
-        "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'", "THE BANKER WISHES TO MAKE A DEAL",
-        "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX", "THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU",
-        "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES"};
+    const std::string kTexts = std::string("|") + kChoose + "|" + kPress + "|" + kDealt + "|" + kNoDeal + "|OPEN A BOX|"
+        "OPEN YOUR BOX|OPEN THE LAST BOX|THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'|THE BANKER WISHES TO MAKE A DEAL|"
+        "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX|THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU|"
+        "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES|";
     const double kAmounts[22] = {0.01, 0.1, 0.5, 1, 5, 10, 50, 100, 250, 500, 750, 1000, 3000, 5000, 10000, 15000,
                                  20000, 35000, 50000, 75000, 100000, 250000};
     for (int v = 0; v < 22; ++v)
         if (status == Format("YOU HAVE CHOSEN BOX '%d'", v + 1) || status == Format("YOU HAVE REVEALED '%0.2f'", kAmounts[v]))
             return status[9] == 'C' ? -1 : v;
-    return std::count(std::begin(kTexts), std::end(kTexts), status) ? -1 : -2;
+    return kTexts.find("|" + status + "|") != std::string::npos ? -1 : -2;
 }
 
-// The board as window messages show it, in client pixels.
+// The board as window messages show it, in client pixels; `look` is a picture's bitmap, one per artwork.
 struct Board {
     std::string status;
     bool deal = false, noDeal = false;
     std::vector<std::string> history;
     std::array<LONG, 22> buttonX{}, buttonY{};
-    std::array<bool, 22> plate{};      // in sight
-    std::array<DWORD_PTR, 22> look{};  // the picture's bitmap: one per artwork, shared by every box showing it
+    std::array<bool, 22> plate{};   // in sight
+    std::array<DWORD_PTR, 22> look{};
     bool Shown(int i) const { return buttonX[i] < 10000; }
     auto Tie() const { return std::tie(status, deal, noDeal, history, buttonX, buttonY, plate, look); }
 };
@@ -51,11 +51,8 @@ struct Board {
 // across processes is slow under Wine.
 static Board Read(const Game& game)
 {
-    static std::map<int, HWND> controls;
-    static HWND of = nullptr;
-    if (of != game.Window())
-        controls.clear(), of = game.Window();
-    auto control = [&](int id) { HWND& known = controls[id]; return known ? known : known = game.Control(id); };
+    static std::map<std::pair<HWND, int>, HWND> controls;
+    auto control = [&](int id) { HWND& known = controls[{game.Window(), id}]; return known ? known : known = game.Control(id); };
     POINT origin = {0, 0};
     ClientToScreen(game.Window(), &origin);
     Board last, b;
@@ -96,8 +93,9 @@ static std::string Fault(const Board& b, const Board& before, DWORD_PTR closed)
         if ((b.look[i] != closed) == b.Shown(i) || (b.look[i] != closed && !looks.insert(b.look[i]).second))
             return Format("box %d is %s, its button %s, or it shows another open box's amount", i + 1,
                           b.look[i] != closed ? "open" : "closed", b.Shown(i) ? "in sight" : "gone");
-    if (std::count(b.plate.begin(), b.plate.end(), false) != static_cast<long>(looks.size()))
-        return Format("%zu boxes are open but %d plates are gone", looks.size(), static_cast<int>(std::count(b.plate.begin(), b.plate.end(), false)));
+    size_t gone = std::count(b.plate.begin(), b.plate.end(), false);
+    if (gone != looks.size())
+        return Format("%zu boxes are open but %zu plates are gone", looks.size(), gone);
     // The answer handlers pump once before they disable the two buttons.
     if (b.deal != b.noDeal || (b.deal && b.status != kPress && b.status != kDealt && b.status != kNoDeal))
         return Format("DEAL %d, NO DEAL %d with the status \"%s\"", b.deal, b.noDeal, b.status.c_str());
@@ -178,9 +176,9 @@ static void Closing()
         {"a verdict", true, true, "UNLUCKY"}, {"game over", true, false, "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'"}};
     std::mt19937 random(GetTickCount());
     for (const auto& moment : kMoments) {
+        Game game;
         if (moment.late && !Long())
             continue;
-        Game game;
         Require(game.Start(), game.Error());
         if (moment.until == "NEW GAME")
             ClickAt(game, IDC_NEW_GAME);
@@ -194,13 +192,12 @@ static void Closing()
             Move(game, b, moment.deal);
         }
         Sleep(300);   // a message box that has just opened takes the focus when it is shown
-        bool altF4 = Pick(random, 2);
-        Check(altF4 ? game.PressAltF4() : game.PostClose(), game.Error());
+        bool altF4 = Pick(random, 2), sent = altF4 ? game.PressAltF4() : game.PostClose();
         DWORD code = 1, start = GetTickCount();
-        bool ended = game.WaitExit(kExitTimeout, &code);
+        bool ended = sent && game.WaitExit(kExitTimeout, &code);
         std::string how = Format("%s at %s", altF4 ? "Alt+F4" : "WM_CLOSE", moment.name);
-        Check(ended && code == 0, how + (ended ? Format(": exit code %lu", code) : ": still running"));
-        Note(Format("%s: ended in %lu ms", how.c_str(), GetTickCount() - start));
+        if (Check(ended && code == 0, how + (ended ? Format(": exit code %lu", code) : ": still running " + game.Error())))
+            Note(Format("%s: ended in %lu ms", how.c_str(), GetTickCount() - start));
     }
 }
 
@@ -214,15 +211,13 @@ static void Session()
     std::vector<double> bytes, handles, gdi;
     std::set<int> seen;
     for (int g = 0; g < (Long() ? 300 : 20); ++g) {
-        for (int opened = 0; opened < 2;) {   // the own box, then two reveals
+        for (size_t opened = 0; opened < 2;) {   // the own box, then two reveals
             Board b = Read(game);
-            opened = 0;
+            opened = std::count(b.plate.begin(), b.plate.end(), false);
             for (int v = 0; v < 22; ++v)
-                if (!b.plate[v])
-                    seen.insert(v), ++opened;
+                b.plate[v] ? void() : void(seen.insert(v));
             Require(game.Running() && (b.status == kChoose || b.status == "OPEN A BOX"), "the status reads " + b.status);
-            if (opened < 2)
-                Move(game, b, false);
+            opened < 2 ? Move(game, b, false) : void();
         }
         ClickAt(game, IDC_NEW_GAME);
         HWND box = WaitForMessageBox(game, "NEW GAME");
