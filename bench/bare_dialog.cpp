@@ -1,5 +1,5 @@
 // The floor of the game's design: a modeless dialog kept alive by a loop that polls the queue and sleeps 1 ms
-// when it is empty, and nothing else; each button click shows a new status text.
+// when it is empty, and nothing else; each click of its button shows a new status text.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,7 +15,7 @@ static INT_PTR CALLBACK BareDialogProc(HWND window, UINT message, WPARAM wParam,
         ShowWindow(window, SW_SHOWNORMAL);
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) >= IDC_BARE_FIRST && LOWORD(wParam) < IDC_BARE_FIRST + 4) {   // not the status's notices
+        if (LOWORD(wParam) == IDC_BARE_BUTTON) {   // not the status's notices
             snprintf(text, sizeof text, "CLICK %d", ++clicks);
             SetDlgItemTextA(window, IDC_BARE_STATUS, text);
         }

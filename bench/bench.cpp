@@ -1,7 +1,6 @@
 // The benchmark: the game beside Wine's winemine (the peer) and a bare polling dialog (the floor), run in turn
 // for several rounds; prints each figure's median and spread beside its target.
-//   quorvant_bench --game PATH --peer PATH --bare PATH --ship PATH --prefix UNIXPATH [--runs N] [--idle-seconds S]
-// --ship is the program file players get, measured for size only.
+//   quorvant_bench --game PATH --peer PATH --bare PATH --ship PATH (the shipped file, for its size) --prefix UNIXPATH [--runs N] [--idle-seconds S]
 #include <windows.h>
 
 #include <fcntl.h>
@@ -10,7 +9,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -22,7 +20,6 @@
 
 namespace {
 
-using e2e::Format;
 enum Column { kGame, kPeer, kBare, kColumns };
 const char* const kTitles[kColumns] = {"Quorvant", "winemine (peer)", "bare dialog (floor)"};
 const char* const kComms[kColumns] = {"Quorvant.exe", "winemine.exe", "bare_dialog.exe"};
@@ -35,7 +32,7 @@ void Record(Column column, const std::string& figure, double value)
     value >= 0 ? samples[column][figure].push_back(value) : void(printf("  %s: %s not measured\n", kTitles[column], figure.c_str()));
 }
 
-double Now()
+double Now()   // ms on the performance counter
 {
     LARGE_INTEGER now, frequency;
     return QueryPerformanceCounter(&now) && QueryPerformanceFrequency(&frequency) ? 1000.0 * now.QuadPart / frequency.QuadPart : 0;
@@ -115,8 +112,9 @@ POINT ScreenCentre(HWND window, const RECT& client)
     return point;
 }
 
-// From the release of a real click to the moment `area` shows, for good, what it shows once `settled` holds;
-// -1 when the click changed nothing there or never settled.
+// From the release of a real click to the first sight of what `area` shows once `settled` holds; -1 when the click
+// changed nothing there or never settled. Until the first change nothing but the screen is asked, so that the
+// samples come densely where the time is decided.
 double TimeClick(POINT screen, HWND window, const RECT& area, const std::function<bool()>& settled)
 {
     e2e::MoveMouse(screen);
@@ -128,24 +126,21 @@ double TimeClick(POINT screen, HWND window, const RECT& area, const std::functio
     e2e::PressMouse(MOUSEEVENTF_LEFTUP);
     while (Now() - origin < 5000 && (settledAt < 0 || Now() - settledAt < 150)) {
         seen.emplace_back(Now() - origin, Picture(window, area));
-        if (settledAt < 0 && Now() - checked > 20 && (checked = Now(), settled()))
+        if (settledAt < 0 && seen.back().second != seen[0].second && Now() - checked > 20 && (checked = Now(), settled()))
             settledAt = Now();
     }
-    size_t first = seen.size() - 1;
-    while (first > 0 && seen[first - 1].second == seen.back().second)
-        --first;
-    return settledAt < 0 || first == 0 ? -1 : seen[first].first;
+    size_t first = 1;
+    while (first < seen.size() && seen[first].second != seen.back().second)
+        ++first;
+    return settledAt < 0 ? -1 : seen[first].first;
 }
-
-// ---- one run of a program ----
 
 struct Run {
     Column column;
     std::unique_ptr<e2e::Game> game;   // the game is run through the e2e harness
-    HANDLE process = nullptr;
-    DWORD pid = 0;
+    HANDLE process = nullptr;   // the peer's or the floor's
+    DWORD pid = 0, linuxPid = 0;
     HWND window = nullptr;
-    int linuxPid = 0;
 };
 
 DWORD WINAPI Launch(LPVOID param)
@@ -198,10 +193,10 @@ bool Start(Run* run)
         painted = compared && changed * 10 >= compared ? Now() - origin : -1;
     }
     DWORD started = 0;
-    WaitForSingleObject(launch, 35000);
-    GetExitCodeThread(launch, &started);
+    if (WaitForSingleObject(launch, 35000) == WAIT_OBJECT_0)
+        GetExitCodeThread(launch, &started);
     CloseHandle(launch);
-    Record(run->column, "start", painted);
+    Record(run->column, "start", painted);   // not measured: it did not start, or painted nothing
     Sleep(1000);
     run->linuxPid = LinuxPid(kComms[run->column]);
     return started && painted >= 0 && run->linuxPid;
@@ -253,25 +248,21 @@ void PlayOther(Run* run)
     RECT client, area;
     GetClientRect(run->window, &client);
     int margin = (client.right - 144) / 2;
-    RECT field = {margin, client.bottom - margin - 144, client.right - margin, client.bottom - margin};
-    HWND status = GetDlgItem(run->window, IDC_BARE_STATUS);
-    GetWindowRect(status, &area);
+    RECT field = {margin, client.bottom - margin - 144, client.right - margin, client.bottom - margin}, button;
+    GetWindowRect(GetDlgItem(run->window, IDC_BARE_STATUS), &area);
+    GetWindowRect(GetDlgItem(run->window, IDC_BARE_BUTTON), &button);
     MapWindowPoints(nullptr, run->window, reinterpret_cast<POINT*>(&area), 2);
+    MapWindowPoints(nullptr, run->window, reinterpret_cast<POINT*>(&button), 2);
     for (int played = 0; played < 10; ++played) {
         SetForegroundWindow(run->window);
         double clicked = Now();
         auto after300 = [&] { return Now() - clicked > 300; };
-        if (run->column == kPeer) {
-            RECT cell = {field.left + 64, field.top + 16 * (2 + played % 5), field.left + 80, field.top + 16 * (3 + played % 5)};
-            Record(kPeer, "reveal", TimeClick(ScreenCentre(run->window, cell), run->window, field, after300));
-            POINT face = ScreenCentre(run->window, {field.left, field.top - 16, field.right, field.top - 16});
+        RECT cell = {field.left + 64, field.top + 16 * (2 + played % 5), field.left + 80, field.top + 16 * (3 + played % 5)};
+        Record(run->column, "reveal", run->column == kPeer ? TimeClick(ScreenCentre(run->window, cell), run->window, field, after300)
+                                                           : TimeClick(ScreenCentre(run->window, button), run->window, area, after300));
+        POINT face = ScreenCentre(run->window, {field.left, field.top - 16, field.right, field.top - 16});
+        if (run->column == kPeer)
             e2e::MoveMouse(face), Sleep(50), e2e::PressMouse(MOUSEEVENTF_LEFTDOWN), e2e::PressMouse(MOUSEEVENTF_LEFTUP), Sleep(200);
-        } else {
-            RECT button;
-            GetWindowRect(GetDlgItem(run->window, IDC_BARE_FIRST + played % 4), &button);
-            MapWindowPoints(nullptr, run->window, reinterpret_cast<POINT*>(&button), 2);
-            Record(kBare, "reveal", TimeClick(ScreenCentre(run->window, button), run->window, area, after300));
-        }
     }
 }
 
@@ -290,8 +281,6 @@ void RunOnce(Column column)
         column == kGame ? PlayGame(&run) : PlayOther(&run);
         Sleep(1000);
         Record(column, "memory", PrivateMiB(run.linuxPid));
-    } else {
-        printf("  %s did not start: %s\n", kTitles[column], run.game->Error().c_str());
     }
     PostMessageA(run.window, WM_CLOSE, 0, 0);
     DWORD code;   // the harness ends the game if it does not
@@ -300,17 +289,12 @@ void RunOnce(Column column)
         TerminateProcess(run.process, 99), CloseHandle(run.process);
 }
 
-// ---- the table ----
 
-double Quantile(Column column, const std::string& figure, double q)
+double Quantile(Column column, const std::string& figure, double q)   // the nearest rank; -1 for no samples
 {
-    std::vector<double> values = samples[column][figure];
-    if (values.empty())
-        return -1;
-    std::sort(values.begin(), values.end());
-    double at = q * (values.size() - 1);
-    size_t below = static_cast<size_t>(at), above = std::min(below + 1, values.size() - 1);
-    return values[below] + (values[above] - values[below]) * (at - below);
+    std::vector<double> v = samples[column][figure];
+    std::sort(v.begin(), v.end());
+    return v.empty() ? -1 : v[static_cast<size_t>(q * (v.size() - 1) + 0.5)];
 }
 
 double FileMiB(const std::string& path)
@@ -319,10 +303,9 @@ double FileMiB(const std::string& path)
     return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow / 1048576.0 : -1;
 }
 
-BOOL CALLBACK AddBitmap(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR total)
+BOOL CALLBACK AddBitmap(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR mib)
 {
-    *reinterpret_cast<double*>(total) += SizeofResource(module, FindResourceA(module, name, type)) / 1048576.0;
-    return TRUE;
+    return *reinterpret_cast<double*>(mib) += SizeofResource(module, FindResourceA(module, name, type)) / 1048576.0, TRUE;
 }
 
 // Each target: the game's median at most `factor` times the other column's plus `plus`, and at most `cap`.
@@ -348,9 +331,9 @@ void PrintTable()
             printf(samples[c][row.figure].empty() ? " | -" : " | %.2f (%.2f-%.2f)", Quantile(c, row.figure, 0.5),
                    Quantile(c, row.figure, 0), Quantile(c, row.figure, 1));
         double game = Quantile(kGame, row.figure, 0.5), other = Quantile(row.against, row.figure, 0.5);
-        std::string target = row.cap < 1e9 ? Format("<= %.3g", row.cap) : "";
-        target += row.factor < 1e9 ? Format("%s<= %.3gx %s%s", target.empty() ? "" : " and ", row.factor,
-                                            row.against == kPeer ? "peer" : "floor", row.plus ? Format(" + %.1f", row.plus).c_str() : "") : "";
+        std::string target = row.cap < 1e9 ? e2e::Format("<= %.3g", row.cap) : "";
+        target += row.factor < 1e9 ? e2e::Format("%s<= %.3gx %s%s", target.empty() ? "" : " and ", row.factor,
+                                            row.against == kPeer ? "peer" : "floor", row.plus ? e2e::Format(" + %.1f", row.plus).c_str() : "") : "";
         bool met = game >= 0 && other >= 0 && game <= row.cap && game <= row.factor * other + row.plus;
         printf(" | %s | %s |\n", target.c_str(), met ? "met" : "MISSED");
     }

@@ -18,13 +18,14 @@ ReliabilitySettings& Reliability() { static ReliabilitySettings settings; return
 static bool Long() { return Reliability().soakMinutes > 0; }
 static int Pick(std::mt19937& random, int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
 const char kChoose[] = "CHOOSE YOUR OWN BOX", kPress[] = "PRESS THE DEAL BUTTON OR NO DEAL BUTTON",
+           kOver[] = "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'",
            kDealt[] = "DEAL! NOW CARRY ON AND OPEN THE BOXES", kNoDeal[] = "NO DEAL! NOW CARRY ON AND OPEN THE BOXES";
 
 // -2 for a text the game never shows, the value index a reveal's text names, else -1.
 static int StatusValue(const std::string& status)
 {
-    const std::string kTexts = std::string("|") + kChoose + "|" + kPress + "|" + kDealt + "|" + kNoDeal + "|OPEN A BOX|"
-        "OPEN YOUR BOX|OPEN THE LAST BOX|THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'|THE BANKER WISHES TO MAKE A DEAL|"
+    const std::string kTexts = std::string("|") + kChoose + "|" + kPress + "|" + kDealt + "|" + kNoDeal + "|" + kOver + "|OPEN A BOX|"
+        "OPEN YOUR BOX|OPEN THE LAST BOX|THE BANKER WISHES TO MAKE A DEAL|"
         "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX|THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU|"
         "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES|";
     const double kAmounts[22] = {0.01, 0.1, 0.5, 1, 5, 10, 50, 100, 250, 500, 750, 1000, 3000, 5000, 10000, 15000,
@@ -47,8 +48,7 @@ struct Board {
     auto Tie() const { return std::tie(status, deal, noDeal, history, buttonX, buttonY, plate, look); }
 };
 
-// A read can straddle a step of the game: read until two agree. Controls are looked up once a game: each call
-// across processes is slow under Wine.
+// A read can straddle a step of the game: read until two agree. Controls are looked up once: calls are slow.
 static Board Read(const Game& game)
 {
     static std::map<std::pair<HWND, int>, HWND> controls;
@@ -148,7 +148,8 @@ static void Storm()
     Note(Format("%d actions, %d new games, %zu verdicts", actions, games, verdicts.size()));
 }
 
-// One move of a player who plays the game out: answers a message box (No to questions), an offer, or opens a box.
+// One move of a player who plays games out: answers a message box (No to questions but a new game's), an offer,
+// opens a box, or starts the next game.
 static void Move(Game& game, const Board& b, bool deal)
 {
     int pick = -1, own = -1;
@@ -158,14 +159,14 @@ static void Move(Game& game, const Board& b, bool deal)
     pick = b.status == "OPEN YOUR BOX" || pick < 0 ? own : pick;
     std::string ignored;
     if (HWND box = AnyMessageBox(game))
-        AnswerMessageBox(box, GetDlgItem(box, IDOK) ? IDOK : IDNO, &ignored);
-    else if (b.deal || (pick >= 0 && game.Enabled(IDC_BOX_BUTTON + pick)))
-        ClickAt(game, b.deal ? (deal ? IDC_DEAL : IDC_NO_DEAL) : IDC_BOX_BUTTON + pick);
+        AnswerMessageBox(box, GetDlgItem(box, IDOK) ? IDOK : b.status == kOver ? IDYES : IDNO, &ignored);
+    else if (b.deal || b.status == kOver || (pick >= 0 && game.Enabled(IDC_BOX_BUTTON + pick)))
+        ClickAt(game, b.deal ? (deal ? IDC_DEAL : IDC_NO_DEAL) : b.status == kOver ? IDC_NEW_GAME : IDC_BOX_BUTTON + pick);
     Sleep(100);
 }
 
-// A quit taken by a nested pump (a call's waits, a message box's loop) must still end the program. Each moment is
-// a status or an open message box's caption.
+// A quit taken by a nested pump (a call's waits, a message box's loop) must still end the program. Each moment
+// is a status or an open message box's caption.
 static void Closing()
 {
     const struct { const char* name; bool late, deal; std::string until; } kMoments[] = {
@@ -173,7 +174,7 @@ static void Closing()
         {"a call's rings", false, false, "THE BANKER WISHES TO MAKE A DEAL"}, {"the prompt", false, false, kPress},
         {"after DEAL", false, true, kDealt}, {"the swap question", true, false, "BANKER ASKS ..."},
         {"a would-have call", true, true, "THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU"},
-        {"a verdict", true, true, "UNLUCKY"}, {"game over", true, false, "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'"}};
+        {"a verdict", true, true, "UNLUCKY"}, {"game over", true, false, kOver}};
     std::mt19937 random(GetTickCount());
     for (const auto& moment : kMoments) {
         Game game;
@@ -188,7 +189,7 @@ static void Closing()
             std::string caption = box ? WindowText(box) : "";
             if (b.status == moment.until || caption == moment.until || (caption == "CONGRATULATIONS" && moment.until == "UNLUCKY"))
                 break;
-            Require(game.Running() && GetTickCount() - start < 300000, std::string(moment.name) + " never came");
+            Require(game.Running() && GetTickCount() - start < 900000, std::string(moment.name) + " never came");
             Move(game, b, moment.deal);
         }
         Sleep(300);   // a message box that has just opened takes the focus when it is shown
@@ -201,9 +202,8 @@ static void Closing()
     }
 }
 
-// Growth per game after a warm-up; a leak of one object per game shows at once. Each amount's opened-box bitmap
-// is loaded at its first reveal and kept: GDI objects count beyond one per amount seen, and the long form fits
-// memory once all are loaded.
+// Growth per game after a warm-up. Each amount's opened-box bitmap is loaded at its first reveal and kept: GDI
+// objects count beyond one per amount seen, and the long form fits memory once all are loaded.
 static void Session()
 {
     Game game;
