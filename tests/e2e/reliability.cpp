@@ -119,9 +119,9 @@ static void Storm()
         for (HWND box : DialogsOfProcess(game.Pid()))
             if (box != game.Window() && IsWindowVisible(box) && (open.push_back(box), WindowText(box) == "CONGRATULATIONS" || WindowText(box) == "UNLUCKY"))
                 verdicts.insert(box);
-        // A message box's buttons, box buttons, DEAL, NO DEAL, NEW GAME, any point but the two web buttons.
+        // A message box's buttons, box buttons, DEAL, NO DEAL, NEW GAME (rarely), any point but the two web buttons.
         int roll = Pick(random, 100), box = Pick(random, 22);
-        int id = roll < 72 ? IDC_BOX_BUTTON + box : roll < 78 ? IDC_DEAL : roll < 84 ? IDC_NO_DEAL : roll < 87 ? IDC_NEW_GAME : 0;
+        int id = roll < 72 ? IDC_BOX_BUTTON + box : roll < 78 ? IDC_DEAL : roll < 86 ? IDC_NO_DEAL : roll < 87 ? IDC_NEW_GAME : 0;
         RECT client, web1 = game.ClientRect(IDC_MORE_GAMES), web2 = game.ClientRect(IDC_HELP);
         GetClientRect(game.Window(), &client);
         POINT point = {Pick(random, client.right), Pick(random, client.bottom)};
@@ -129,7 +129,8 @@ static void Storm()
         if (!open.empty() && roll < 30) {
             HWND chosen = open[Pick(random, static_cast<int>(open.size()))];
             did = "answering " + WindowText(chosen);   // it may lie under a newer one, and stay
-            AnswerMessageBox(chosen, GetDlgItem(chosen, IDOK) ? IDOK : Pick(random, 3) ? IDNO : IDYES, &ignored);
+            // START AGAIN? seldom Yes, so that games also reach their calls' ends, the swap and the verdict.
+            AnswerMessageBox(chosen, GetDlgItem(chosen, IDOK) ? IDOK : Pick(random, did == "answering NEW GAME" ? 6 : 2) ? IDNO : IDYES, &ignored);
         } else if (id ? id != IDC_BOX_BUTTON + box || board.Shown(box) : !PtInRect(&web1, point) && !PtInRect(&web2, point)) {
             ClickAt(game, id, point);
         }
