@@ -60,7 +60,7 @@ e2e: exe
 
 # Start-up, idle cost, responsiveness, memory and size of the game beside
 # Wine's Minesweeper and a bare polling dialog; about ten minutes, so not
-# part of `make test`. Options: make bench BENCH_ARGS="--runs 3 --idle-runs 1".
+# part of `make test`. Options: make bench BENCH_ARGS="--runs 3 --idle-seconds 10".
 .PHONY: bench
 bench: exe
 	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi

@@ -4,4 +4,4 @@
 #define IDD_BARE        101
 
 #define IDC_BARE_STATUS 1001
-#define IDC_BARE_FIRST  1002   // + button index 0..3
+#define IDC_BARE_BUTTON 1002

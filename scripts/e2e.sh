@@ -11,8 +11,8 @@ source "$ROOT/scripts/xvfb.sh"
 
 # One shard per line; balance them by the times the driver prints per case.
 SHARDS=(
-    "game"
-    "window newgame shell"
+    "game session"
+    "window newgame shell storm closing"
 )
 
 require_built "build the $WINE_ARCH tree first" "$GAME_EXE" "$E2E_EXE"

@@ -11,6 +11,7 @@
 
 #include "tests/e2e/check.h"
 #include "tests/e2e/harness.h"
+#include "tests/e2e/reliability.h"
 
 namespace e2e {
 std::vector<TestCase> WindowTests(), GameTests(), NewGameTests(), ShellTests();
@@ -22,6 +23,10 @@ static const e2e::TestGroup kGroups[] = {
     {"game", e2e::GameTests},
     {"newgame", e2e::NewGameTests},
     {"shell", e2e::ShellTests},
+    {"storm", e2e::StormTests},
+    {"closing", e2e::ClosingTests},
+    {"session", e2e::SessionTests},
+    {"sound", e2e::SoundTests},   // only with --recording, from scripts/audio-e2e.sh
 };
 
 static DWORD watchdogSeconds = 900;

@@ -1,318 +1,244 @@
-// Reliability runs: their settings, the game's resource figures, and the board read whole.
+// Reliability: a click storm checked against the board's rules, closing at any moment, growth over many games.
 #include "tests/e2e/reliability.h"
 
-#include <psapi.h>
-#include <tlhelp32.h>
-#include <winternl.h>
+#include <algorithm>
+#include <array>
+#include <map>
+#include <random>
+#include <set>
+#include <tuple>
 
-#include <cctype>
-
-#include "tests/e2e/check.h"
-// After <windows.h>, whose IDC_HELP names a cursor.
-#include "resources/resource.h"
+#include "tests/e2e/harness.h"
+#include "tests/e2e/process.h"
+#include "resources/resource.h"   // after <windows.h>, whose IDC_HELP names a cursor
 
 namespace e2e {
 
-ReliabilitySettings& Reliability()
+static bool Long() { return Config().soakMinutes > 0; }
+static int Pick(std::mt19937& random, int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
+const char kChoose[] = "CHOOSE YOUR OWN BOX", kPress[] = "PRESS THE DEAL BUTTON OR NO DEAL BUTTON",
+           kOver[] = "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'",
+           kDealt[] = "DEAL! NOW CARRY ON AND OPEN THE BOXES", kNoDeal[] = "NO DEAL! NOW CARRY ON AND OPEN THE BOXES";
+
+// -2 for a text the game never shows, the value index a reveal's text names, else -1.
+static int StatusValue(const std::string& status)
 {
-    static ReliabilitySettings settings;
-    return settings;
+    const std::string kTexts = std::string("|") + kChoose + "|" + kPress + "|" + kDealt + "|" + kNoDeal + "|" + kOver + "|OPEN A BOX|"
+        "OPEN YOUR BOX|OPEN THE LAST BOX|THE BANKER WISHES TO MAKE A DEAL|"
+        "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX|THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU|"
+        "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES|";
+    const double kAmounts[22] = {0.01, 0.1, 0.5, 1, 5, 10, 50, 100, 250, 500, 750, 1000, 3000, 5000, 10000, 15000,
+                                 20000, 35000, 50000, 75000, 100000, 250000};
+    for (int v = 0; v < 22; ++v)
+        if (status == Format("YOU HAVE CHOSEN BOX '%d'", v + 1) || status == Format("YOU HAVE REVEALED '%0.2f'", kAmounts[v]))
+            return status[9] == 'C' ? -1 : v;
+    return kTexts.find("|" + status + "|") != std::string::npos ? -1 : -2;
 }
 
-bool Soaking()
-{
-    return Reliability().soakMinutes > 0;
-}
-
-std::mt19937 SeededRandom(const char* what)
-{
-    unsigned seed = Reliability().seed ? Reliability().seed : GetTickCount() ^ (GetCurrentProcessId() << 16);
-    Note(Format("%s: seed %u (replay with --seed %u)", what, seed, seed));
-    return std::mt19937(seed);
-}
-
-int Pick(std::mt19937& random, int lo, int hi)
-{
-    return std::uniform_int_distribution<int>(lo, hi)(random);
-}
-
-bool Chance(std::mt19937& random, double probability)
-{
-    return std::uniform_real_distribution<double>(0.0, 1.0)(random) < probability;
-}
-
-// ---- figures --------------------------------------------------------------
-
-// Wine answers PrivateUsage with 0; the committed private regions are the
-// same quantity, summed from outside.
-static double CommittedPrivate(HANDLE process)
-{
-    double total = 0;
-    MEMORY_BASIC_INFORMATION region;
-    const char* at = nullptr;
-    while (VirtualQueryEx(process, at, &region, sizeof region) == sizeof region) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-            total += static_cast<double>(region.RegionSize);
-        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
-        if (next <= at)
-            break;
-        at = next;
-    }
-    return total;
-}
-
-// The system's handle table, for systems whose GetProcessHandleCount answers 0.
-struct HandleEntry {
-    PVOID object;
-    ULONG_PTR processId;
-    ULONG_PTR handle;
-    ULONG access;
-    USHORT creatorBackTrace;
-    USHORT type;
-    ULONG attributes;
-    ULONG reserved;
+// The board as window messages show it, in client pixels; `look` is a picture's bitmap, one per artwork.
+struct Board {
+    std::string status;
+    bool deal = false, noDeal = false;
+    std::vector<std::string> history;
+    std::array<LONG, 22> buttonX{}, buttonY{};
+    std::array<bool, 22> plate{};   // in sight
+    std::array<DWORD_PTR, 22> look{};
+    bool Shown(int i) const { return buttonX[i] < 10000; }
+    auto Tie() const { return std::tie(status, deal, noDeal, history, buttonX, buttonY, plate, look); }
 };
-struct HandleTable {
-    ULONG_PTR count;
-    ULONG_PTR reserved;
-    HandleEntry entries[1];
-};
-const int kSystemExtendedHandleInformation = 64;
-const LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
-using QuerySystem = LONG(WINAPI*)(int, PVOID, ULONG, PULONG);
 
-static bool CountHandles(DWORD pid, double* count)
+// A read can straddle a step of the game: read until two agree. Controls are looked up once: calls are slow.
+static Board Read(const Game& game)
 {
-    auto query = reinterpret_cast<QuerySystem>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query)
-        return false;
-    std::vector<BYTE> buffer(1 << 20);
-    LONG status;
-    ULONG needed = 0;
-    while ((status = query(kSystemExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-                           &needed)) == kInfoLengthMismatch)
-        buffer.resize(buffer.size() * 2);
-    if (status < 0)
-        return false;
-    const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
-    *count = 0;
-    for (ULONG_PTR i = 0; i < table->count; ++i)
-        if (table->entries[i].processId == pid)
-            ++*count;
-    return true;
-}
-
-// The GDI handle table that the process's PEB points to: one entry per
-// handle slot, a non-zero type for a live object. Wine keeps one table per
-// process and answers GetGuiResources with 0.
-struct GdiEntry {
-    ULONGLONG object;
-    ULONG owner;
-    USHORT unique;
-    UCHAR type;
-    UCHAR extType;
-    ULONGLONG userData;
-};
-const size_t kGdiSlots = 0x10000;
-const size_t kPebGdiTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
-using QueryProcess = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
-
-static bool CountGdiObjects(HANDLE process, double* count)
-{
-    auto query = reinterpret_cast<QueryProcess>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION basic = {};
-    if (!query || query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, nullptr) < 0)
-        return false;
-    ULONG_PTR table = 0;
-    SIZE_T read = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + kPebGdiTableOffset,
-                           &table, sizeof table, &read) ||
-        !table)
-        return false;
-    std::vector<GdiEntry> entries(kGdiSlots);
-    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
-                           entries.size() * sizeof(GdiEntry), &read))
-        return false;
-    *count = 0;
-    for (const GdiEntry& entry : entries)
-        if (entry.type)
-            ++*count;
-    return true;
-}
-
-bool ReadFigures(DWORD pid, Figures* figures, std::string* source, std::string* error)
-{
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (!process) {
-        *error = Format("cannot open process %lu (error %lu)", pid, GetLastError());
-        return false;
+    static std::map<std::pair<HWND, int>, HWND> controls;
+    auto control = [&](int id) { HWND& known = controls[{game.Window(), id}]; return known ? known : known = game.Control(id); };
+    POINT origin = {0, 0};
+    ClientToScreen(game.Window(), &origin);
+    Board last, b;
+    for (int tries = 0; tries < 30 && (tries < 2 || b.Tie() != last.Tie()); ++tries, Sleep(30)) {
+        last = b;
+        b.status = WindowText(control(IDC_STATUS)), b.history = game.ListLines(IDC_WIN_HISTORY);
+        b.deal = IsWindowEnabled(control(IDC_DEAL)), b.noDeal = IsWindowEnabled(control(IDC_NO_DEAL));
+        for (int i = 0; i < 22; ++i) {
+            RECT button, plate;
+            GetWindowRect(control(IDC_BOX_BUTTON + i), &button);
+            b.buttonX[i] = button.left - origin.x, b.buttonY[i] = button.top - origin.y;
+            b.plate[i] = GetWindowRect(control(IDC_BOARD_VALUE + i), &plate) && plate.left - origin.x < 10000;
+            SendMessageTimeoutA(control(IDC_BOX_PICTURE + i), STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, kStepTimeout, &b.look[i]);
+        }
     }
-    std::vector<std::string> sources;
-    PROCESS_MEMORY_COUNTERS_EX memory = {};
-    memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory) &&
-        memory.PrivateUsage) {
-        figures->privateBytes = static_cast<double>(memory.PrivateUsage);
-        sources.push_back("memory: PrivateUsage");
-    } else {
-        figures->privateBytes = CommittedPrivate(process);
-        sources.push_back("memory: committed private regions (PrivateUsage reads 0)");
-    }
-    DWORD handles = 0;
-    bool ok = true;
-    if (GetProcessHandleCount(process, &handles) && handles) {
-        figures->handles = handles;
-        sources.push_back("handles: GetProcessHandleCount");
-    } else {
-        ok = CountHandles(pid, &figures->handles);
-        sources.push_back("handles: the system handle table (GetProcessHandleCount reads 0)");
-    }
-    DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
-    if (gdi) {
-        figures->gdiObjects = gdi;
-        sources.push_back("GDI: GetGuiResources");
-    } else {
-        ok = CountGdiObjects(process, &figures->gdiObjects) && ok;
-        sources.push_back("GDI: the process's GDI handle table (GetGuiResources reads 0)");
-    }
-    CloseHandle(process);
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 thread = {};
-    thread.dwSize = sizeof thread;
-    figures->threads = 0;
-    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
-        figures->threads += thread.th32OwnerProcessID == pid;
-    if (snapshot != INVALID_HANDLE_VALUE)
-        CloseHandle(snapshot);
-    if (!ok) {
-        *error = Format("cannot count the handles or GDI objects of process %lu", pid);
-        return false;
-    }
-    source->clear();
-    for (const std::string& part : sources)
-        *source += (source->empty() ? "" : "; ") + part;
-    return true;
+    return b;
 }
 
-double Slope(const std::vector<double>& xs, const std::vector<double>& ys)
+// A real click at the centre of a control, or at a client point: whatever stands there takes it, disabled or not.
+static void ClickAt(const Game& game, int id, POINT point = {})
 {
-    double n = static_cast<double>(ys.size());
-    if (n < 2)
-        return 0;
-    double meanX = 0, meanY = 0;
-    for (size_t i = 0; i < ys.size(); ++i) {
-        meanX += xs[i] / n;
-        meanY += ys[i] / n;
+    RECT r = game.ClientRect(id);
+    point = id ? POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2} : point;
+    ClientToScreen(game.Window(), &point);
+    SetWindowPos(game.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);   // no wait: a message box may keep the focus
+    SetForegroundWindow(game.Window());
+    MoveMouse(point), Sleep(30), PressMouse(MOUSEEVENTF_LEFTDOWN), PressMouse(MOUSEEVENTF_LEFTUP);
+}
+
+// What the board breaks, or "".
+static std::string Fault(const Board& b, const Board& before, DWORD_PTR closed)
+{
+    int named = StatusValue(b.status);
+    if (named == -2 || (named >= 0 && b.plate[named]))
+        return "the status reads \"" + Printable(b.status) + "\"" + (named >= 0 ? " with that amount's plate in sight" : "");
+    std::set<DWORD_PTR> looks;   // of the open boxes
+    for (int i = 0; i < 22; ++i)
+        if ((b.look[i] != closed) == b.Shown(i) || (b.look[i] != closed && !looks.insert(b.look[i]).second))
+            return Format("box %d is %s, its button %s, or it shows another open box's amount", i + 1,
+                          b.look[i] != closed ? "open" : "closed", b.Shown(i) ? "in sight" : "gone");
+    size_t gone = std::count(b.plate.begin(), b.plate.end(), false);
+    if (gone != looks.size())
+        return Format("%zu boxes are open but %zu plates are gone", looks.size(), gone);
+    // The answer handlers pump once before they disable the two buttons.
+    if (b.deal != b.noDeal || (b.deal && b.status != kPress && b.status != kDealt && b.status != kNoDeal))
+        return Format("DEAL %d, NO DEAL %d with the status \"%s\"", b.deal, b.noDeal, b.status.c_str());
+    bool kept = b.history.size() >= before.history.size() && std::equal(before.history.begin(), before.history.end(), b.history.begin());
+    return kept ? "" : "the win history lost or changed a line";
+}
+
+static void Storm()
+{
+    unsigned seed = Config().seed ? Config().seed : GetTickCount() ^ (GetCurrentProcessId() << 16);
+    Note(Format("seed %u (replay with --seed %u)", seed, seed));
+    std::mt19937 random(seed);
+    Game game;
+    Require(game.Start(), game.Error());
+    Board board = Read(game);
+    const DWORD_PTR closed = board.look[0];   // every box is closed at the start
+    std::set<HWND> verdicts;
+    int actions = 0, faults = 0, games = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < (Long() ? Config().soakMinutes * 60000u : 35000u); ++actions) {
+        std::vector<HWND> open;   // the message boxes; each verdict is counted once
+        for (HWND box : DialogsOfProcess(game.Pid()))
+            if (box != game.Window() && IsWindowVisible(box) && (open.push_back(box), WindowText(box) == "CONGRATULATIONS" || WindowText(box) == "UNLUCKY"))
+                verdicts.insert(box);
+        // A message box's buttons, box buttons, DEAL, NO DEAL, NEW GAME (rarely), any point but the two web buttons.
+        int roll = Pick(random, 100), box = Pick(random, 22);
+        int id = roll < 72 ? IDC_BOX_BUTTON + box : roll < 78 ? IDC_DEAL : roll < 86 ? IDC_NO_DEAL : roll < 87 ? IDC_NEW_GAME : 0;
+        RECT client, web1 = game.ClientRect(IDC_MORE_GAMES), web2 = game.ClientRect(IDC_HELP);
+        GetClientRect(game.Window(), &client);
+        POINT point = {Pick(random, client.right), Pick(random, client.bottom)};
+        std::string did = id ? Format("clicking control %d", id) : Format("clicking (%ld,%ld)", point.x, point.y), ignored;
+        if (!open.empty() && roll < 30) {
+            HWND chosen = open[Pick(random, static_cast<int>(open.size()))];
+            did = "answering " + WindowText(chosen);   // it may lie under a newer one, and stay
+            // START AGAIN? seldom Yes, so that games also reach their calls' ends, the swap and the verdict.
+            AnswerMessageBox(chosen, GetDlgItem(chosen, IDOK) ? IDOK : Pick(random, did == "answering NEW GAME" ? 6 : 2) ? IDNO : IDYES, &ignored);
+        } else if (id ? id != IDC_BOX_BUTTON + box || board.Shown(box) : !PtInRect(&web1, point) && !PtInRect(&web2, point)) {
+            ClickAt(game, id, point);
+        }
+        DWORD_PTR ignore;
+        Require(SendMessageTimeoutA(game.Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kStepTimeout, &ignore) != 0,
+                "the game stopped answering after " + did);
+        Board next = Read(game);
+        std::string fault = Fault(next, board, closed);
+        if (fault.empty() && (next.history.size() < verdicts.size() || next.history.size() > verdicts.size() + 1))
+            fault = Format("%zu win-history lines after %zu verdicts", next.history.size(), verdicts.size());
+        if (!Check(fault.empty(), Format("action %d (%s): %s", actions, did.c_str(), fault.c_str())))
+            Require(++faults < 10, "ten faulty actions; the storm stops");
+        games += next.status == kChoose && board.status != kChoose;
+        board = next;
     }
-    double covariance = 0, variance = 0;
-    for (size_t i = 0; i < ys.size(); ++i) {
-        covariance += (xs[i] - meanX) * (ys[i] - meanY);
-        variance += (xs[i] - meanX) * (xs[i] - meanX);
+    Note(Format("%d actions, %d new games, %zu verdicts", actions, games, verdicts.size()));
+}
+
+// One move of a player who plays games out: answers a message box (No to questions but a new game's), an offer,
+// opens a box, or starts the next game.
+static void Move(Game& game, const Board& b, bool deal)
+{
+    int pick = -1, own = -1;
+    for (int i = 0; i < 22; ++i)
+        if (b.Shown(i))
+            (b.buttonX[i] == 359 && b.buttonY[i] == 452 ? own : pick) = i;   // the own box's place
+    pick = b.status == "OPEN YOUR BOX" || pick < 0 ? own : pick;
+    std::string ignored;
+    if (HWND box = AnyMessageBox(game))
+        AnswerMessageBox(box, GetDlgItem(box, IDOK) ? IDOK : b.status == kOver ? IDYES : IDNO, &ignored);
+    else if (b.deal || b.status == kOver || (pick >= 0 && game.Enabled(IDC_BOX_BUTTON + pick)))
+        ClickAt(game, b.deal ? (deal ? IDC_DEAL : IDC_NO_DEAL) : b.status == kOver ? IDC_NEW_GAME : IDC_BOX_BUTTON + pick);
+    Sleep(100);
+}
+
+// A quit taken by a nested pump (a call's waits, a message box's loop) must still end the program. Each moment
+// is a status or an open message box's caption.
+static void Closing()
+{
+    const struct { const char* name; bool late, deal; std::string until; } kMoments[] = {
+        {"the first deal", false, false, kChoose}, {"START AGAIN? open", false, false, "NEW GAME"},
+        {"a call's rings", false, false, "THE BANKER WISHES TO MAKE A DEAL"}, {"the prompt", false, false, kPress},
+        {"after DEAL", false, true, kDealt}, {"the swap question", true, false, "BANKER ASKS ..."},
+        {"a would-have call", true, true, "THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU"},
+        {"a verdict", true, true, "UNLUCKY"}, {"game over", true, false, kOver}};
+    std::mt19937 random(GetTickCount());
+    for (const auto& moment : kMoments) {
+        Game game;
+        if (moment.late && !Long())
+            continue;
+        Require(game.Start(), game.Error());
+        if (moment.until == "NEW GAME")
+            ClickAt(game, IDC_NEW_GAME);
+        for (DWORD start = GetTickCount();;) {
+            Board b = Read(game);
+            HWND box = AnyMessageBox(game);
+            std::string caption = box ? WindowText(box) : "";
+            if (b.status == moment.until || caption == moment.until || (caption == "CONGRATULATIONS" && moment.until == "UNLUCKY"))
+                break;
+            Require(game.Running() && GetTickCount() - start < 900000, std::string(moment.name) + " never came");
+            Move(game, b, moment.deal);
+        }
+        Sleep(300);   // a message box that has just opened takes the focus when it is shown
+        bool altF4 = Pick(random, 2), sent = altF4 ? game.PressAltF4() : game.PostClose();
+        DWORD code = 1, start = GetTickCount();
+        bool ended = sent && game.WaitExit(kExitTimeout, &code);
+        std::string how = Format("%s at %s", altF4 ? "Alt+F4" : "WM_CLOSE", moment.name);
+        if (Check(ended && code == 0, how + (ended ? Format(": exit code %lu", code) : ": still running " + game.Error())))
+            Note(Format("%s: ended in %lu ms", how.c_str(), GetTickCount() - start));
     }
-    return variance > 0 ? covariance / variance : 0;
 }
 
-// ---- the board -------------------------------------------------------------
-
-int Artwork::ValueShown(ULONGLONG look) const
+// Growth per game after a warm-up. Each amount's opened-box bitmap is loaded at its first reveal and kept: GDI
+// objects count beyond one per amount seen, and the long form fits memory once all are loaded.
+static void Session()
 {
-    if (look == closed)
-        return kClosedLook;
-    for (int v = 0; v < kSnapshotBoxes; ++v)
-        if (look == opened[v])
-            return v;
-    return kUnknownLook;
-}
-
-bool LoadArtwork(const std::string& exePath, Artwork* artwork, std::string* error)
-{
-    HMODULE module = LoadLibraryExA(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) {
-        *error = Format("cannot read the resources of %s (error %lu)", exePath.c_str(), GetLastError());
-        return false;
+    Game game;
+    Require(game.Start(), game.Error());
+    std::vector<double> bytes, handles, gdi;
+    std::set<int> seen;
+    for (int g = 0; g < (Long() ? 300 : 20); ++g) {
+        for (size_t opened = 0; opened < 2;) {   // the own box, then two reveals
+            Board b = Read(game);
+            opened = std::count(b.plate.begin(), b.plate.end(), false);
+            for (int v = 0; v < 22; ++v)
+                b.plate[v] ? void() : void(seen.insert(v));
+            Require(game.Running() && (b.status == kChoose || b.status == "OPEN A BOX"), "the status reads " + b.status);
+            opened < 2 ? Move(game, b, false) : void();
+        }
+        ClickAt(game, IDC_NEW_GAME);
+        HWND box = WaitForMessageBox(game, "NEW GAME");
+        std::string error;
+        Require(box && AnswerMessageBox(box, IDYES, &error) && game.WaitText(IDC_STATUS, kChoose), "NEW GAME: " + error);
+        Figures figures = ReadFigures(game.Pid());
+        if (g >= 3 && (!Long() || seen.size() == 22))
+            bytes.push_back(figures.privateBytes), handles.push_back(figures.handles), gdi.push_back(figures.gdiObjects - seen.size());
     }
-    auto look = [&](int id) {
-        HBITMAP bitmap = LoadBitmapA(module, MAKEINTRESOURCEA(id));
-        ULONGLONG value = BitmapLook(bitmap);
-        if (bitmap)
-            DeleteObject(bitmap);
-        return value;
-    };
-    artwork->closed = look(IDB_CLOSED_BOX);
-    bool ok = artwork->closed != 0;
-    for (int v = 0; v < kSnapshotBoxes; ++v) {
-        artwork->opened[v] = look(IDB_OPEN_BOX_BASE + v);
-        ok = ok && artwork->opened[v] != 0;
+    const struct { const char* name; std::vector<double>& samples; double limit; } kRows[] = {
+        {"private bytes", bytes, Long() ? 1024 : 1e9}, {"handles", handles, Long() ? 0.02 : 0.2},
+        {"GDI objects beyond the artwork", gdi, Long() ? 0.02 : 0.2}};
+    for (const auto& row : kRows) {
+        Require(row.samples.size() > 2 && row.samples[0] >= 0, std::string("no figures of ") + row.name);
+        Note(Format("%s: %.0f to %.0f, %.3f a game", row.name, row.samples.front(), row.samples.back(), Slope(row.samples)));
+        Check(Slope(row.samples) <= row.limit, Format("%s grow %.3f a game (limit %g)", row.name, Slope(row.samples), row.limit));
     }
-    FreeLibrary(module);
-    if (!ok)
-        *error = "cannot load the box bitmaps from " + exePath;
-    return ok;
 }
 
-BoardWatch::BoardWatch(const Game& watched)
-    : hooked(watched, kSnapshotHookName, kSnapshotBlockName, kSnapshotMessageName, sizeof(SnapshotBlock))
-{
-}
-
-bool BoardWatch::Take(SnapshotBlock* board, int timeoutMs)
-{
-    auto* shared = static_cast<SnapshotBlock*>(hooked.Shared());
-    if (!shared)
-        return false;
-    shared->filled = 0;
-    if (!hooked.Ask(SMTO_NORMAL, timeoutMs)) {
-        error = Format("the game did not answer the snapshot within %d ms", timeoutMs);
-        return false;
-    }
-    if (!shared->filled) {
-        error = "the snapshot hook did not report";
-        return false;
-    }
-    *board = *shared;
-    return true;
-}
-
-bool InSight(const RECT& rect)
-{
-    return rect.left < kOutOfSight && rect.top < kOutOfSight;
-}
-
-std::vector<HWND> OpenMessageBoxes(const Game& game)
-{
-    std::vector<HWND> boxes;
-    for (HWND dialog : DialogsOfProcess(game.Pid()))
-        if (dialog != game.Window() && IsWindowVisible(dialog))
-            boxes.push_back(dialog);
-    return boxes;
-}
-
-bool Answers(const Game& game, int timeoutMs)
-{
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutA(game.Window(), WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeoutMs),
-                               &ignored) != 0;
-}
-
-bool IsMoneyText(const std::string& text)
-{
-    // "£" and whole pounds, or pence with two decimals.
-    if (text.size() < 2 || text[0] != '\xA3')
-        return false;
-    size_t point = text.find('.');
-    std::string whole = text.substr(1, point == std::string::npos ? std::string::npos : point - 1);
-    auto digits = [](const std::string& part) {
-        for (char c : part)
-            if (!isdigit(static_cast<unsigned char>(c)))
-                return false;
-        return !part.empty();
-    };
-    if (point == std::string::npos)
-        return digits(whole);
-    std::string pence = text.substr(point + 1);
-    return whole == "0" && pence.size() == 2 && digits(pence);
-}
+std::vector<TestCase> StormTests() { return {{"random clicks in every phase keep the board's rules", Storm}}; }
+std::vector<TestCase> ClosingTests() { return {{"closing at any moment exits with code 0", Closing}}; }
+std::vector<TestCase> SessionTests() { return {{"many new games grow no handles, GDI objects or memory", Session}}; }
 
 }  // namespace e2e

@@ -1,0 +1,366 @@
+// The benchmark: the game beside Wine's winemine (the peer) and a bare polling dialog (the floor), run in turn
+// for several rounds; prints each figure's median and spread beside its target.
+//   quorvant_bench --game PATH --peer PATH --bare PATH --ship PATH (the shipped file, for its size) --prefix UNIXPATH [--runs N] [--idle-seconds S]
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "bench/bare_resource.h"
+#include "tests/e2e/harness.h"
+#include "tests/e2e/check.h"
+#include "resources/resource.h"   // after <windows.h>, whose IDC_HELP names a cursor
+
+namespace {
+
+enum Column { kGame, kPeer, kBare, kColumns };
+const char* const kTitles[kColumns] = {"Quorvant", "winemine (peer)", "bare dialog (floor)"};
+const char* const kComms[kColumns] = {"Quorvant.exe", "winemine.exe", "bare_dialog.exe"};
+std::string exe[kColumns], ship, prefix;
+int runs = 5, idleSeconds = 20;
+std::map<std::string, std::vector<double>> samples[kColumns];
+
+void Record(Column column, const std::string& figure, double value)
+{
+    value >= 0 ? samples[column][figure].push_back(value) : void(printf("  %s: %s not measured\n", kTitles[column], figure.c_str()));
+}
+
+double Now()   // ms on the performance counter
+{
+    LARGE_INTEGER now, frequency;
+    return QueryPerformanceCounter(&now) && QueryPerformanceFrequency(&frequency) ? 1000.0 * now.QuadPart / frequency.QuadPart : 0;
+}
+
+// ---- what Linux knows of the Wine processes, read from /proc through drive Z: ----
+
+std::string ReadUnix(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    HANDLE file = CreateFileA(("Z:" + path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string text;
+    char chunk[4096];
+    for (DWORD got = 0; file != INVALID_HANDLE_VALUE && ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got;)
+        text.append(chunk, got);   // /proc files tell no size: read to the end
+    CloseHandle(file);
+    return text;
+}
+
+// The newest process of this Wine prefix whose name begins with `comm` (at most 15 bytes), or 0.
+int LinuxPid(const std::string& comm)
+{
+    int found = 0;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
+        std::string proc = std::string("/proc/") + entry.cFileName;
+        if (atoi(entry.cFileName) > 0 && ReadUnix(proc + "/comm").compare(0, comm.size(), comm) == 0 &&
+            ReadUnix(proc + "/environ").find(std::string("WINEPREFIX=") + prefix + '\0') != std::string::npos)
+            found = std::max(found, atoi(entry.cFileName));
+    }
+    FindClose(search);
+    return found;
+}
+
+// User plus system seconds (fields 14 and 15 of stat, after the parenthesised name); ticks are 1/100 s.
+double CpuSeconds(int pid)
+{
+    std::string stat = ReadUnix("/proc/" + std::to_string(pid) + "/stat");
+    size_t at = stat.rfind(')');
+    double user = 0, system = 0;
+    return at != std::string::npos && sscanf(stat.c_str() + at + 1, " %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %lf %lf",
+                                              &user, &system) == 2 ? (user + system) / 100 : -1;
+}
+
+// Written pages the process alone holds: clean file pages count as private only while no other process maps
+// the file, so they would move with whatever else runs. The least of three readings: a page Wine shares with
+// the X server for a while counts as private until the server lets it go.
+double PrivateMiB(int pid)
+{
+    double least = 1e9;
+    for (int reading = 0; reading < 3; ++reading, Sleep(100)) {
+        std::string rollup = ReadUnix("/proc/" + std::to_string(pid) + "/smaps_rollup");
+        size_t at = rollup.find("Private_Dirty:");
+        least = std::min(least, at == std::string::npos ? 1e9 : atof(rollup.c_str() + at + 14) / 1024);
+    }
+    return least < 1e9 ? least : -1;
+}
+
+// ---- what the screen shows ----
+
+uint64_t Picture(HWND window, const RECT& area)
+{
+    e2e::Pixels pixels;
+    std::string error;
+    uint64_t hash = 1469598103934665603ULL;   // FNV-1a
+    if (e2e::CapturePixels(window, area, &pixels, &error))
+        for (COLORREF colour : pixels.colours)
+            hash = (hash ^ colour) * 1099511628211ULL;
+    return hash;
+}
+
+POINT ScreenCentre(HWND window, const RECT& client)
+{
+    POINT point = {(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+    ClientToScreen(window, &point);
+    return point;
+}
+
+// From the release of a real click to the first sight of what `area` shows once `settled` holds; -1 when the click
+// changed nothing there or never settled. Until the first change nothing but the screen is asked, so that the
+// samples come densely where the time is decided.
+double TimeClick(POINT screen, HWND window, const RECT& area, const std::function<bool()>& settled)
+{
+    e2e::MoveMouse(screen);
+    Sleep(50);
+    e2e::PressMouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(40);   // the release, not the press, is what is timed
+    std::vector<std::pair<double, uint64_t>> seen = {{0, Picture(window, area)}};
+    double origin = Now(), settledAt = -1, checked = 0;
+    e2e::PressMouse(MOUSEEVENTF_LEFTUP);
+    while (Now() - origin < 5000 && (settledAt < 0 || Now() - settledAt < 150)) {
+        seen.emplace_back(Now() - origin, Picture(window, area));
+        if (settledAt < 0 && seen.back().second != seen[0].second && Now() - checked > 20 && (checked = Now(), settled()))
+            settledAt = Now();
+    }
+    size_t first = 1;
+    while (first < seen.size() && seen[first].second != seen.back().second)
+        ++first;
+    return settledAt < 0 ? -1 : seen[first].first;
+}
+
+struct Run {
+    Column column;
+    std::unique_ptr<e2e::Game> game;   // the game is run through the e2e harness
+    HANDLE process = nullptr;   // the peer's or the floor's
+    DWORD pid = 0, linuxPid = 0;
+    HWND window = nullptr;
+};
+
+DWORD WINAPI Launch(LPVOID param)
+{
+    Run* run = static_cast<Run*>(param);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::string line = "\"" + exe[run->column] + "\"";
+    if (run->column == kGame)
+        return run->game->Start();
+    CreateProcessA(exe[run->column].c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    run->process = info.hProcess, run->pid = info.dwProcessId;
+    return info.hProcess != nullptr;
+}
+
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM param)
+{
+    Run* run = reinterpret_cast<Run*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == (run->column == kGame ? run->game->Pid() : run->pid) && IsWindowVisible(window) &&
+        (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
+        run->window = window;
+    return !run->window;
+}
+
+// First paint: a tenth of the new window's client area differs from the screen before the launch (the peer's
+// own field leaves more than half of its client black). The launch runs in a thread of its own.
+bool Start(Run* run)
+{
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, area;
+    e2e::Pixels still, client;
+    std::string error;
+    e2e::CapturePixels(GetDesktopWindow(), screen, &still, &error);
+    run->game.reset(new e2e::Game(exe[run->column]));
+    double origin = Now(), painted = -1;
+    HANDLE launch = CreateThread(nullptr, 0, Launch, run, 0, nullptr);
+    while (painted < 0 && Now() - origin < 30000) {
+        POINT at = {0, 0};
+        if (!run->window)
+            EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(run));
+        if (!run->window || !GetClientRect(run->window, &area) || !e2e::CapturePixels(run->window, area, &client, &error))
+            continue;
+        ClientToScreen(run->window, &at);
+        int compared = 0, changed = 0;
+        for (int y = 0; y < client.height; y += 4)
+            for (int x = 0; x < client.width && at.y + y < still.height; x += 4, ++compared)
+                changed += at.x + x < still.width && client.At(x, y) != still.At(at.x + x, at.y + y);
+        painted = compared && changed * 10 >= compared ? Now() - origin : -1;
+    }
+    DWORD started = 0;
+    if (WaitForSingleObject(launch, 35000) == WAIT_OBJECT_0)
+        GetExitCodeThread(launch, &started);
+    CloseHandle(launch);
+    Record(run->column, "start", painted);   // not measured: it did not start, or painted nothing
+    Sleep(1000);
+    run->linuxPid = LinuxPid(kComms[run->column]);
+    return started && painted >= 0 && run->linuxPid;
+}
+
+// A click is over when every box button in sight is enabled again and `box`'s is gone, or, after NEW GAME (box
+// -1), all are back: asked of the windows, not of the game, which would answer only at its next pump.
+bool Over(const e2e::Game& game, int box)
+{
+    bool over = true;
+    for (int i = 0; i < 22; ++i) {
+        bool shown = game.ClientRect(IDC_BOX_BUTTON + i).left < 10000;
+        over = over && (!shown || game.Enabled(IDC_BOX_BUTTON + i)) && (box < 0 ? shown : i != box || !shown);
+    }
+    return over;
+}
+
+// Ten games: the own box, four reveals (the fifth would bring the banker's call), NEW GAME and Yes.
+void PlayGame(Run* run)
+{
+    e2e::Game& game = *run->game;
+    for (int played = 0, box = 0; played < 10; ++played) {
+        int own = played * 5 % 22;
+        if (!game.Click(IDC_BOX_BUTTON + own) || !game.WaitText(IDC_STATUS, "OPEN A BOX"))
+            return Record(kGame, "reveal", -1);
+        for (int k = 1; k <= 4; ++k) {
+            box = (own + 3 * k) % 22;
+            game.Raise();
+            Record(kGame, "reveal", TimeClick(ScreenCentre(game.Window(), game.ClientRect(IDC_BOX_BUTTON + box)), game.Window(),
+                                              game.ClientRect(IDC_BOX_PICTURE + box), [&] { return Over(game, box); }));
+        }
+        HWND question = game.Click(IDC_NEW_GAME) ? e2e::WaitForMessageBox(game, "NEW GAME") : nullptr;
+        HWND yes = question ? GetDlgItem(question, IDYES) : nullptr;
+        if (!yes)
+            return Record(kGame, "newgame", -1);
+        RECT rect;
+        GetWindowRect(yes, &rect);
+        POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        e2e::WaitFor([&] { return SetWindowPos(question, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) && WindowFromPoint(centre) == yes; }, 5000);
+        Record(kGame, "newgame", TimeClick(centre, game.Window(), game.ClientRect(IDC_STATUS),
+                                           [&] { return !IsWindowVisible(question) && Over(game, -1); }));
+    }
+}
+
+// Ten games of the peer: one cell of its 9 x 9 field of 16-pixel cells (centred, the same margin below), then
+// the face above the field for a new game. Ten clicks of the floor, each bringing a new status text.
+void PlayOther(Run* run)
+{
+    RECT client, area;
+    GetClientRect(run->window, &client);
+    int margin = (client.right - 144) / 2;
+    RECT field = {margin, client.bottom - margin - 144, client.right - margin, client.bottom - margin}, button;
+    GetWindowRect(GetDlgItem(run->window, IDC_BARE_STATUS), &area);
+    GetWindowRect(GetDlgItem(run->window, IDC_BARE_BUTTON), &button);
+    MapWindowPoints(nullptr, run->window, reinterpret_cast<POINT*>(&area), 2);
+    MapWindowPoints(nullptr, run->window, reinterpret_cast<POINT*>(&button), 2);
+    for (int played = 0; played < 10; ++played) {
+        SetForegroundWindow(run->window);
+        double clicked = Now();
+        auto after300 = [&] { return Now() - clicked > 300; };
+        RECT cell = {field.left + 64, field.top + 16 * (2 + played % 5), field.left + 80, field.top + 16 * (3 + played % 5)};
+        Record(run->column, "reveal", run->column == kPeer ? TimeClick(ScreenCentre(run->window, cell), run->window, field, after300)
+                                                           : TimeClick(ScreenCentre(run->window, button), run->window, area, after300));
+        POINT face = ScreenCentre(run->window, {field.left, field.top - 16, field.right, field.top - 16});
+        if (run->column == kPeer)
+            e2e::MoveMouse(face), Sleep(50), e2e::PressMouse(MOUSEEVENTF_LEFTDOWN), e2e::PressMouse(MOUSEEVENTF_LEFTUP), Sleep(200);
+    }
+}
+
+// Start, idle with the window waiting, ten games, memory, close.
+void RunOnce(Column column)
+{
+    printf("  %s\n", kTitles[column]);
+    Run run;
+    run.column = column;
+    if (Start(&run)) {
+        int server = LinuxPid("wineserver");
+        double program = CpuSeconds(run.linuxPid), wine = CpuSeconds(server), origin = Now();
+        Sleep(idleSeconds * 1000);
+        double seconds = (Now() - origin) / 1000;
+        Record(column, "idle", 100 * (CpuSeconds(run.linuxPid) - program + CpuSeconds(server) - wine) / seconds);
+        column == kGame ? PlayGame(&run) : PlayOther(&run);
+        Sleep(1000);
+        Record(column, "memory", PrivateMiB(run.linuxPid));
+    }
+    PostMessageA(run.window, WM_CLOSE, 0, 0);
+    DWORD code;   // the harness ends the game if it does not
+    column == kGame ? void(run.game->WaitExit(e2e::kExitTimeout, &code)) : void(WaitForSingleObject(run.process, e2e::kExitTimeout));
+    if (run.process)
+        TerminateProcess(run.process, 99), CloseHandle(run.process);
+}
+
+
+double Quantile(Column column, const std::string& figure, double q)   // the nearest rank; -1 for no samples
+{
+    std::vector<double> v = samples[column][figure];
+    std::sort(v.begin(), v.end());
+    return v.empty() ? -1 : v[static_cast<size_t>(q * (v.size() - 1) + 0.5)];
+}
+
+double FileMiB(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow / 1048576.0 : -1;
+}
+
+BOOL CALLBACK AddBitmap(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR mib)
+{
+    return *reinterpret_cast<double*>(mib) += SizeofResource(module, FindResourceA(module, name, type)) / 1048576.0, TRUE;
+}
+
+// Each target: the game's median at most `factor` times the other column's plus `plus`, and at most `cap`.
+void PrintTable()
+{
+    double bitmapsMiB = 0;   // the bitmaps' own size, as the shipped program file holds them
+    EnumResourceNamesA(LoadLibraryExA(ship.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE), RT_BITMAP, AddBitmap,
+                       reinterpret_cast<LONG_PTR>(&bitmapsMiB));
+    for (int column = 0; column < kColumns; ++column)
+        samples[column]["size"] = {FileMiB(column == kGame ? ship : exe[column])};
+    const struct { const char* title; const char* figure; Column against; double factor, plus, cap; } kRows[] = {
+        {"Click to reveal painted (ms) [peer: a cell; floor: a button's new text]", "reveal", kBare, 2, 0, 1000.0 / 60},
+        {"First paint after start (ms)", "start", kPeer, 1.5, 0, 1e9},
+        {"NEW GAME's Yes to \"CHOOSE YOUR OWN BOX\" painted (ms)", "newgame", kGame, 1e9, 0, 33},
+        {"Private memory after ten games (MiB) [plus: the bitmaps]", "memory", kPeer, 1.5, bitmapsMiB, 1e9},
+        {"Idle, waiting for the first box: program + wineserver (% of a core)", "idle", kBare, 1.2, 0, 1e9},
+        {"Program file (MiB) [game: the shipped i686 build]", "size", kGame, 1e9, 0, 3}};
+    printf("\n| Figure, median (min-max) | %s | %s | %s | Target | Met |\n|---|---|---|---|---|---|\n", kTitles[0],
+           kTitles[1], kTitles[2]);
+    for (const auto& row : kRows) {
+        printf("| %s", row.title);
+        for (Column c : {kGame, kPeer, kBare})
+            printf(samples[c][row.figure].empty() ? " | -" : " | %.2f (%.2f-%.2f)", Quantile(c, row.figure, 0.5),
+                   Quantile(c, row.figure, 0), Quantile(c, row.figure, 1));
+        double game = Quantile(kGame, row.figure, 0.5), other = Quantile(row.against, row.figure, 0.5);
+        std::string target = row.cap < 1e9 ? e2e::Format("<= %.3g", row.cap) : "";
+        target += row.factor < 1e9 ? e2e::Format("%s<= %.3gx %s%s", target.empty() ? "" : " and ", row.factor,
+                                            row.against == kPeer ? "peer" : "floor", row.plus ? e2e::Format(" + %.1f", row.plus).c_str() : "") : "";
+        bool met = game >= 0 && other >= 0 && game <= row.cap && game <= row.factor * other + row.plus;
+        printf(" | %s | %s |\n", target.c_str(), met ? "met" : "MISSED");
+    }
+    double start = Quantile(kGame, "start", 0.5), peer = Quantile(kPeer, "start", 0.5);
+    printf("\nFirst paint aim, <= 1.25x peer: %s (%.2fx)\n", start >= 0 && start <= 1.25 * peer ? "met" : "missed", start / peer);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    _setmode(_fileno(stdout), _O_BINARY);
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    std::map<std::string, std::string*> paths = {{"--game", &exe[kGame]}, {"--peer", &exe[kPeer]}, {"--bare", &exe[kBare]},
+                                                 {"--ship", &ship}, {"--prefix", &prefix}};
+    std::map<std::string, int*> numbers = {{"--runs", &runs}, {"--idle-seconds", &idleSeconds}};
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!paths.count(argv[i]) && !numbers.count(argv[i]))
+            return fprintf(stderr, "unknown option %s\n", argv[i]), 2;
+        paths.count(argv[i]) ? void(*paths[argv[i]] = argv[i + 1]) : void(*numbers[argv[i]] = std::max(1, atoi(argv[i + 1])));
+    }
+    printf("%d rounds of the three programs in turn, %d s idle each\n", runs, idleSeconds);
+    for (int round = 1; round <= runs; ++round) {
+        printf("round %d\n", round);
+        for (Column column : {kGame, kPeer, kBare})
+            RunOnce(column);
+    }
+    PrintTable();
+    return 0;
+}
