@@ -62,7 +62,9 @@ static void TitleSound()
     double soundMs = title.size() * 1000.0 / 11025, match = ab / std::sqrt(aa * bb + 1e-12);
     Note(Format("held %lu ms by a sound of %.0f ms; the recording's loudness follows the sound's by %.2f", held, soundMs, match));
     Check(std::fabs(held - soundMs) < 700, "the window was not held for the sound's length");
-    Check(match > 0.8, "the recording's loudness does not follow the title sound's");
+    // 0.99 on a quiet machine; a busy one drops recorded fragments (0.73 seen),
+    // while another of the game's sounds scores below zero.
+    Check(match > 0.6, "the recording's loudness does not follow the title sound's");
 }
 
 std::vector<TestCase> SoundTests()
