@@ -11,16 +11,6 @@ using namespace fake;
 static const UtcTime kJanuary = {2008, 1, 4, 24, 12, 0, 0, 0};
 static const char *kWon = "CONGRATULATIONS|YOU TRELVASK", *kLost = "UNLUCKY|YOU DID NOT TRELVASK\n\nTHE BANKER WON";
 
-// The tick ordinals, counted from op `from`, at which ops of `kind` and `id` came.
-static std::vector<int> TicksOf(const std::string& kind, int id, size_t from)
-{
-    std::vector<int> at;
-    for (int k = int(from), ticks = 0; k < int(ops.size()); ++k)
-        if ((ticks += ops[k].kind == "tick", ops[k].kind == kind && ops[k].id == id))
-            at.push_back(ticks);
-    return at;
-}
-
 static void ExpectFreshBoard()
 {
     for (int i = 0; i < kBoxCount; ++i)
@@ -37,9 +27,8 @@ static void ExpectFreshBoard()
     EXPECT_TRUE(waitTickCount <= 2 && ambientTickCount == waitTickCount);   // the new game's pump and the click's may tick
 }
 
-// The own box, the boxes opened first and the one left for last (value indices;
-// the others are opened in ascending order between them), the call (1 to 6)
-// answered with DEAL, the others getting NO DEAL, and where to stop.
+// By value index: the own box, those opened first, the one left for last (the rest
+// ascending between), the call (1 to 6) answered DEAL (the others NO DEAL), where to stop.
 struct Plan { int own; std::vector<int> first; int last, dealAt = 0, stopAt = 23; };
 
 // Plays by the plan, checking at every click the rules each click keeps, and
@@ -65,11 +54,11 @@ static std::vector<float> Play(const Plan& plan)
         if (picks >= 1 && picks < 21) {   // the own box waits its turn; a click queued behind this one is refused
             OpenBox(own);
             EXPECT_TRUE(picksMade == picks && !boxRecords[own].opened) << "own box at " << picks;
-            atPump[pumps + 1].push_back([spare] {
+            atPump[pumps + 1] = [spare] {
                 size_t before = ops.size();
                 OpenBox(spare);
                 EXPECT_EQ(Of("focus", before).size() + before, ops.size());
-            });
+            };
         }
         if (picks == 20 && !dealt)   // the last call waits for its answer inside the click
             whens.push_back({[] { return controls[IDC_DEAL].enabled; },
@@ -102,10 +91,10 @@ static std::vector<float> Play(const Plan& plan)
             continue;
         OpenBox(spare);
         EXPECT_EQ(picksMade, picks + 1) << "a box click while the offer waits";
-        size_t offered = ops.size();
+        int offered = ticks;
         PumpUntil([game] { return gameNumber != game || quitTaken || controls[IDC_DEAL].enabled; });
         if (gameNumber == game && !quitTaken)
-            EXPECT_TRUE(Of("tick", offered).size() <= 4 && controls[IDC_NO_DEAL].enabled &&
+            EXPECT_TRUE(ticks - offered <= 4 && controls[IDC_NO_DEAL].enabled &&
                         Status() == "PRESS THE DEAL BUTTON OR NO DEAL BUTTON");
         int(offers.size()) == plan.dealAt ? ClickDeal() : ClickNoDeal();
         if (quitTaken || gameNumber != game)
@@ -207,19 +196,23 @@ TEST(Game, NewGameOrCloseInsideEveryKindOfPump)
 TEST(Clock, AmbientEveryFourthTickOnceChosenAndPromptsEveryFourthWhileAnOfferWaits)
 {
     Reset();
-    PumpUntil([] { return Of("tick").size() == 9; });
-    size_t chosen = ops.size();
+    PumpUntil([] { return ticks == 9; });
+    int chosen = ticks;
     Play({0, {}, 21, 0, 5});
     OpenBox(BoxOf(5));
-    size_t offered = ops.size();
-    PumpUntil([offered] { return Of("tick", offered).size() == 13; });
+    int offered = ticks;
+    PumpUntil([offered] { return ticks == offered + 13; });
     ClickNoDeal();
-    PumpUntil([offered] { return Of("tick", offered).size() == 30; });
+    PumpUntil([offered] { return ticks == offered + 30; });
     // None before its start, the first within four ticks, then one every fourth tick.
     // The prompts stop with the answer at the 13th tick after the offer.
-    for (auto [from, sound, least, last] : {std::tuple(chosen, SOUND_AMBIENT, 8u, 99), std::tuple(offered, SOUND_PROMPT, 3u, 13)}) {
-        std::vector<int> at = TicksOf("async", sound, from);
-        EXPECT_TRUE(at.size() >= least && TicksOf("async", sound, 0).size() == at.size() && at.back() <= last) << sound;
+    for (auto [from, sound, least, last] : {std::tuple(chosen, SOUND_AMBIENT, 8u, 99),
+                                            std::tuple(offered, SOUND_PROMPT, 3u, 13)}) {
+        std::vector<int> at;
+        for (const Op& op : ops)
+            if (op.kind == "async" && op.id == sound)
+                at.push_back(op.tick - from);
+        EXPECT_TRUE(at.size() >= least && at[0] > 0 && at.back() <= last) << sound;
         for (size_t k = 0; k < at.size(); ++k)
             EXPECT_EQ(at[k] - (k ? at[k - 1] : 0), k ? 4 : std::min(at[0], 4)) << sound << " " << k;
     }
