@@ -41,8 +41,7 @@ bool AskYesNo(const char* text, const char* caption)
     return yes && !quitPosted;
 }
 
-// The quit is taken by the pump it is posted in or the next one, and every
-// later pump reports it again at once. Pumping on without end is a hang.
+// The quit is taken by the pump it is posted in or the next, and every later pump reports it again.
 int PumpMessages()
 {
     if (++pumps > 3000000)
@@ -61,7 +60,6 @@ int PumpMessages()
         nextTick = (now / 1000 + 1) * 1000;   // ticks missed while blocked are lost
         ++ticks, OnSecondTimer();
     }
-    everyPump();
     now += 1;
     return quitTaken = quitPosted;
 }

@@ -34,7 +34,6 @@ inline std::map<int, Event> atPump;                                  // by pump 
 inline std::vector<std::pair<std::function<bool()>, Event>> whens;   // once, first pump it holds in
 inline std::vector<Event> inMessageBox;                              // the next box's modal loop
 inline std::vector<bool> answers;                                    // Yes/No in order, then No
-inline Event everyPump;
 inline std::string lastBox;                                          // "caption|text" of the last message box
 
 // Program start with the layout captured (button i at x 200 + i, picture at
@@ -44,8 +43,7 @@ inline void Reset(const UtcTime& clock = kMidsummer)
     ResetGameState();
     ResetRandom();
     ops.clear(), controls.clear(), lastBox.clear(), atPump.clear(), whens.clear(), inMessageBox.clear(), answers.clear();
-    everyPump = [] {}, now = 0, nextTick = 1000, pumps = clockReads = ticks = 0;
-    quitPosted = quitTaken = false, utc = clock;
+    now = 0, nextTick = 1000, pumps = clockReads = ticks = 0, quitPosted = quitTaken = false, utc = clock;
     for (int i = 0; i < kBoxCount; ++i)
         boxRecords[i] = {100 + i, 10, 200 + i, 20, 300 + i, 30};   // what the layout capture records
     NewGame();
