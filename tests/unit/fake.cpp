@@ -8,7 +8,7 @@
 
 using namespace fake;
 
-static void Add(const char* kind, int id, const std::string& value = "") { ops.push_back({kind, id, value}); }
+static void Add(const char* kind, int id, const std::string& value = "") { ops.push_back({kind, id, value, ticks}); }
 
 void MoveControl(int id, int x, int y) { controls[id].x = x, controls[id].y = y, Add("move", id, std::to_string(x) + "," + std::to_string(y)); }
 void RepaintControl(int id) { Add("repaint", id); }
@@ -36,14 +36,12 @@ void Inform(const char* text, const char* caption)
 bool AskYesNo(const char* text, const char* caption)
 {
     Inform(text, caption);
-    bool yes = false;
-    if (!answers.empty())
-        yes = answers.front(), answers.erase(answers.begin());
+    bool yes = !answers.empty() && answers.front();
+    answers.erase(answers.begin(), answers.begin() + !answers.empty());
     return yes && !quitPosted;
 }
 
-// The quit is taken by the pump it is posted in or the next one, and every
-// later pump reports it again at once. Pumping on without end is a hang.
+// The quit is taken by the pump it is posted in or the next, and every later pump reports it again.
 int PumpMessages()
 {
     if (++pumps > 3000000)
@@ -51,8 +49,7 @@ int PumpMessages()
     if (quitTaken || (quitTaken = quitPosted))
         return 1;
     if (auto due = atPump.extract(pumps))
-        for (Event& event : due.mapped())
-            event();
+        due.mapped()();
     auto when = std::find_if(whens.begin(), whens.end(), [](const auto& w) { return w.first(); });
     if (when != whens.end()) {
         Event event = when->second;
@@ -61,9 +58,8 @@ int PumpMessages()
     }
     if (!quitPosted && now >= nextTick) {
         nextTick = (now / 1000 + 1) * 1000;   // ticks missed while blocked are lost
-        Add("tick", 0), OnSecondTimer();
+        ++ticks, OnSecondTimer();
     }
-    everyPump();
     now += 1;
     return quitTaken = quitPosted;
 }

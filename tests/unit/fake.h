@@ -15,28 +15,25 @@
 
 namespace fake {
 
-// Samples of each sound at 11025 a second: the generated files must hold
-// exactly these, and a synchronous play blocks the fake clock that long.
+// Samples at 11025 a second: what each generated file holds, and how long a synchronous play blocks.
 const int kSoundSamples[kSoundCount] = {16608, 22529, 33217, 28736, 33920, 38144, 11648, 64148, 11936, 4408};
 const UtcTime kMidsummer = {2024, 6, 6, 15, 9, 30, 45, 250};
 
-// kind: move text enable append empty picture repaint focus status box sound
-// async tick; id: the control or sound; value: text, "x,y", "1"/"0", bitmap.
-struct Op { std::string kind; int id; std::string value; };
+// kind: the call; id: the control or sound; value: text, "x,y", "1"/"0" or bitmap; tick: the ticks so far.
+struct Op { std::string kind; int id; std::string value; int tick; };
 struct Control { int x = 0, y = 0; std::string text; bool enabled = true; std::vector<std::string> lines; int picture = 0; };
 using Event = std::function<void()>;
 
 inline std::vector<Op> ops;
 inline std::map<int, Control> controls;
 inline long long now = 0, nextTick = 1000;   // ms; a tick falls due each second
-inline int pumps = 0, clockReads = 0;
+inline int pumps = 0, clockReads = 0, ticks = 0;
 inline bool quitPosted = false, quitTaken = false;
 inline UtcTime utc = kMidsummer;
-inline std::map<int, std::vector<Event>> atPump;                     // by pump number
+inline std::map<int, Event> atPump;                                  // by pump number, ahead of whens
 inline std::vector<std::pair<std::function<bool()>, Event>> whens;   // once, first pump it holds in
 inline std::vector<Event> inMessageBox;                              // the next box's modal loop
 inline std::vector<bool> answers;                                    // Yes/No in order, then No
-inline Event everyPump;
 inline std::string lastBox;                                          // "caption|text" of the last message box
 
 // Program start with the layout captured (button i at x 200 + i, picture at
@@ -46,26 +43,21 @@ inline void Reset(const UtcTime& clock = kMidsummer)
     ResetGameState();
     ResetRandom();
     ops.clear(), controls.clear(), lastBox.clear(), atPump.clear(), whens.clear(), inMessageBox.clear(), answers.clear();
-    everyPump = [] {}, now = 0, nextTick = 1000, pumps = clockReads = 0, quitPosted = quitTaken = false, utc = clock;
-    for (int i = 0; i < kBoxCount; ++i) {
+    now = 0, nextTick = 1000, pumps = clockReads = ticks = 0, quitPosted = quitTaken = false, utc = clock;
+    for (int i = 0; i < kBoxCount; ++i)
         boxRecords[i] = {100 + i, 10, 200 + i, 20, 300 + i, 30};   // what the layout capture records
-        controls[IDC_BOX_BUTTON + i].text = std::to_string(i + 1);
-    }
-    controls[IDC_DEAL].enabled = controls[IDC_NO_DEAL].enabled = false;
     NewGame();
     ops.clear();
 }
 
-// Pumps until done() holds; false if it never did within `limit` pumps.
-inline bool PumpUntil(const std::function<bool()>& done, int limit = 200000)
+// Pumps until done() holds, or `limit` pumps.
+inline void PumpUntil(const std::function<bool()>& done, int limit = 200000)
 {
     for (int i = 0; i < limit && !done(); ++i)
         PumpMessages();
-    return done();
 }
 
-// The player, as the dialog routes clicks: a disabled button sends nothing
-// (a box click, though, may be queued already when its button goes off).
+// Clicks as the dialog routes them: a disabled button sends nothing.
 inline void ClickDeal() { if (controls[IDC_DEAL].enabled) AnswerDeal(); }
 inline void ClickNoDeal() { if (controls[IDC_NO_DEAL].enabled) AnswerNoDeal(); }
 inline void ClickNewGame(bool yes) { answers.push_back(yes), NewGameCommand(); }
