@@ -257,24 +257,4 @@ bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::s
     return ok;
 }
 
-bool CapturePixels(HWND window, const RECT& client, Pixels* pixels, std::string* error)
-{
-    RECT r = client;
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    int w = pixels->width = r.right - r.left, h = pixels->height = r.bottom - r.top;
-    pixels->colours.clear();
-    BITMAPINFO info = {{sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB}};
-    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    bool copied = bitmap && BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    if (copied)   // BGRX rows, top down
-        for (const DWORD *p = static_cast<const DWORD*>(bits), *end = p + w * h; p < end; ++p)
-            pixels->colours.push_back(RGB(*p >> 16 & 255, *p >> 8 & 255, *p & 255));
-    SelectObject(memory, old), DeleteObject(bitmap), DeleteDC(memory), ReleaseDC(nullptr, screen);
-    if (!copied) *error = "BitBlt from the screen failed";
-    return copied;
-}
-
 }  // namespace e2e

@@ -84,13 +84,4 @@ struct Shot {
 };
 bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error);
 
-// A quick copy of the screen through Wine's own display, for timing paints
-// in the bench, where an X capture would take longer than what it measures.
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<COLORREF> colours;   // row by row from the top
-    COLORREF At(int x, int y) const { return colours[static_cast<size_t>(y) * width + x]; }
-};
-bool CapturePixels(HWND window, const RECT& client, Pixels* pixels, std::string* error);
-
 }  // namespace e2e
