@@ -9,7 +9,12 @@
 
 namespace e2e {
 
-const char kGameCaption[] = "QUORVANT - UK - \xA3" "250,000 JACKPOT";
+const char kGameCaption[] = "QUORVANT - UK - \xA3" "250,000 JACKPOT", kChoose[] = "CHOOSE YOUR OWN BOX",
+           kPress[] = "PRESS THE DEAL BUTTON OR NO DEAL BUTTON",
+           kOver[] = "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'",
+           kDealt[] = "DEAL! NOW CARRY ON AND OPEN THE BOXES", kNoDeal[] = "NO DEAL! NOW CARRY ON AND OPEN THE BOXES";
+const float kAmounts[22] = {0.01f, 0.10f, 0.50f, 1, 5, 10, 50, 100, 250, 500, 750,
+                            1000, 3000, 5000, 10000, 15000, 20000, 35000, 50000, 75000, 100000, 250000};
 Settings& Config() { static Settings settings; return settings; }
 static std::vector<HANDLE> started;   // also read by the watchdog thread
 static CRITICAL_SECTION startedLock;
@@ -68,7 +73,7 @@ bool Game::Start()
     }, kStartTimeout);
     if (!window)
         error = Running() ? "no window captioned " + Printable(kGameCaption) : "the game ended at start";
-    else if (!WaitFor([&] { return Control(IDC_HELP) && Text(IDC_STATUS) == "CHOOSE YOUR OWN BOX"; }, kStartTimeout))
+    else if (!WaitFor([&] { return Control(IDC_HELP) && Text(IDC_STATUS) == kChoose; }, kStartTimeout))
         error = "the status never read \"CHOOSE YOUR OWN BOX\": \"" + Printable(Text(IDC_STATUS)) + "\"";
     return error.empty();
 }
@@ -129,8 +134,6 @@ static bool ClickScreen(HWND top, POINT screen, std::string* error)
     return Sleep(30), true;
 }
 
-bool Game::ClickClient(POINT client) { return ClientToScreen(window, &client), ClickScreen(window, client, &error); }
-
 // Statics without SS_NOTIFY and group boxes let clicks through, which
 // WindowFromPoint cannot tell from another process: walk down the z-order.
 bool Game::Click(int id)
@@ -143,7 +146,7 @@ bool Game::Click(int id)
         hit = GetWindow(hit, GW_HWNDNEXT);
     if (!hit || hit != Control(id) || !IsWindowEnabled(hit))
         return error = Format("a click on control %d would reach control %d (enabled %d)", id, GetDlgCtrlID(hit), Enabled(id)), false;
-    return ClickClient(centre);
+    return ClientToScreen(window, &centre), ClickScreen(window, centre, &error);
 }
 
 static INPUT Key(WORD key, bool up)
@@ -206,7 +209,7 @@ HWND WaitForMessageBox(const Game& game, const std::string& caption, int timeout
     return WaitFor([&] { return (box = AnyMessageBox(game)) && WindowText(box) == caption; }, timeoutMs) ? box : nullptr;
 }
 
-std::string MessageBoxText(HWND box)
+static std::string MessageBoxText(HWND box)
 {
     HWND text = GetWindow(box, GW_CHILD);
     while (text && !(IsClass(text, "Static") && !WindowText(text).empty())) text = GetWindow(text, GW_HWNDNEXT);
@@ -221,6 +224,16 @@ bool AnswerMessageBox(HWND box, int buttonId, std::string* error)
         !WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kStepTimeout))
         *error = "the message box stayed after the click";
     return error->empty();
+}
+
+void Answer(const Game& game, const std::string& caption, const std::string& text, int button)
+{
+    HWND box = WaitForMessageBox(game, caption), any = AnyMessageBox(game);
+    Require(box != nullptr,
+            "no message box \"" + caption + "\"; " + (any ? "\"" + WindowText(any) + "\" instead" : "none"));
+    if (!text.empty()) CheckText(MessageBoxText(box), text, caption + " message");
+    std::string error;
+    Require(AnswerMessageBox(box, button, &error), error);
 }
 
 COLORREF Shot::At(int x, int y) const

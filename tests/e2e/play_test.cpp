@@ -9,8 +9,6 @@
 
 namespace e2e {
 
-static const float kAmounts[22] = {0.01f, 0.10f, 0.50f, 1, 5, 10, 50, 100, 250, 500, 750,
-                                   1000, 3000, 5000, 10000, 15000, 20000, 35000, 50000, 75000, 100000, 250000};
 static const int kCallWait = 20000;   // three waits of three ticks, then the prompt
 static const char kFresh[] = "offer '\xA3' bank '\xA3" "0.00' offers 0 deal 0/0 plates 22 status 'CHOOSE YOUR OWN BOX' "
                              "boxes 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22";
@@ -117,15 +115,6 @@ static void OpenBox(Game& game, int number, const std::string& status = "OPEN A 
     });
 }
 
-static void Answer(Game& game, const std::string& caption, const std::string& text, int button)
-{
-    HWND box = WaitForMessageBox(game, caption), any = AnyMessageBox(game);
-    Require(box != nullptr, "no message box \"" + caption + "\"; " + (any ? "\"" + WindowText(any) + "\" instead" : "none"));
-    CheckText(MessageBoxText(box), text, caption + " message");
-    std::string error;
-    Require(AnswerMessageBox(box, button, &error), error);
-}
-
 static void CloseWith(Game& game, bool altF4)
 {
     DWORD start = GetTickCount(), code = 99;
@@ -171,9 +160,8 @@ static void PlayWholeGame()
         }
         bool call = picks % 3 == 0 && picks >= 6 && picks <= 21, waits = call && dealt < 0;
         std::string step = Format("box %d (pick %d)", box, picks);
-        std::string status = picks == 23 ? "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'"
-                             : waits ? "PRESS THE DEAL BUTTON OR NO DEAL BUTTON"
-                             : call && picks < 21 ? "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES" : dealt < 0 ? "OPEN A BOX" : "";
+        std::string status = picks == 23 ? kOver : waits ? kPress : dealt < 0 ? "OPEN A BOX" : "";
+        status = call && !waits && picks < 21 ? "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES" : status;
         Step(game, IDC_BOX_BUTTON + box - 1, status, call ? kCallWait : kStepTimeout, [&] {
             return !InSight(game, IDC_BOX_BUTTON + box - 1) && (status.empty() || game.Text(IDC_STATUS) == status) &&
                    (picks != 21 || AnyMessageBox(game) || game.Text(IDC_STATUS) == "OPEN YOUR BOX");
@@ -197,7 +185,7 @@ static void PlayWholeGame()
         Check(game.Enabled(IDC_DEAL) == waits && game.Enabled(IDC_NO_DEAL) == waits, step + ": DEAL and NO DEAL enabled only while an offer waits");
         if (waits) {
             bool deal = picks == 9;
-            Step(game, deal ? IDC_DEAL : IDC_NO_DEAL, deal ? "DEAL! NOW CARRY ON AND OPEN THE BOXES" : "NO DEAL! NOW CARRY ON AND OPEN THE BOXES");
+            Step(game, deal ? IDC_DEAL : IDC_NO_DEAL, deal ? kDealt : kNoDeal);
             Check(WaitFor([&] { return !game.Enabled(IDC_DEAL) && !game.Enabled(IDC_NO_DEAL); }, kStepTimeout), step + ": DEAL stays enabled");
             CheckText(game.Text(IDC_OFFER) + " " + game.Text(IDC_BANK), " " + (deal ? offers.back() : std::string("\xA3" "0.00")), step + ": offer and bank");
             dealt = deal ? Offer(left) : dealt;
@@ -231,10 +219,10 @@ static void KeysNewGameAndClose()
     for (bool minimise : {false, true})
         HideAndShow(game, minimise), CheckNumbersOnScreen(game, minimise ? "restored" : "uncovered");
     for (int box : {2, 4, 5}) OpenBox(game, box);
-    Step(game, IDC_BOX_BUTTON + 5, "PRESS THE DEAL BUTTON OR NO DEAL BUTTON", kCallWait);
+    Step(game, IDC_BOX_BUTTON + 5, kPress, kCallWait);
     CheckKeysChangeNothing(game, "with an offer waiting");
     CheckNumbersOnScreen(game, "offer");
-    Step(game, IDC_NO_DEAL, "NO DEAL! NOW CARRY ON AND OPEN THE BOXES");
+    Step(game, IDC_NO_DEAL, kNoDeal);
     for (int box : {7, 8}) OpenBox(game, box);
     Step(game, IDC_BOX_BUTTON + 9, "THE BANKER WISHES TO MAKE A DEAL");
     Step(game, IDC_NEW_GAME, "", kStepTimeout, [&] { return AnyMessageBox(game); });

@@ -15,9 +15,6 @@ namespace e2e {
 
 static bool Long() { return Config().soakMinutes > 0; }
 static int Pick(std::mt19937& random, int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
-const char kChoose[] = "CHOOSE YOUR OWN BOX", kPress[] = "PRESS THE DEAL BUTTON OR NO DEAL BUTTON",
-           kOver[] = "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'",
-           kDealt[] = "DEAL! NOW CARRY ON AND OPEN THE BOXES", kNoDeal[] = "NO DEAL! NOW CARRY ON AND OPEN THE BOXES";
 
 // -2 for a text the game never shows, the value index a reveal's text names, else -1.
 static int StatusValue(const std::string& status)
@@ -26,8 +23,6 @@ static int StatusValue(const std::string& status)
         "OPEN YOUR BOX|OPEN THE LAST BOX|THE BANKER WISHES TO MAKE A DEAL|"
         "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX|THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU|"
         "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES|";
-    const double kAmounts[22] = {0.01, 0.1, 0.5, 1, 5, 10, 50, 100, 250, 500, 750, 1000, 3000, 5000, 10000, 15000,
-                                 20000, 35000, 50000, 75000, 100000, 250000};
     for (int v = 0; v < 22; ++v)
         if (status == Format("YOU HAVE CHOSEN BOX '%d'", v + 1) || status == Format("YOU HAVE REVEALED '%0.2f'", kAmounts[v]))
             return status[9] == 'C' ? -1 : v;
@@ -274,9 +269,8 @@ static void Session()
             opened < 2 ? Move(game, b, false) : void();
         }
         ClickAt(game, IDC_NEW_GAME);
-        HWND box = WaitForMessageBox(game, "NEW GAME");
-        std::string error;
-        Require(box && AnswerMessageBox(box, IDYES, &error) && game.WaitText(IDC_STATUS, kChoose), "NEW GAME: " + error);
+        Answer(game, "NEW GAME", "", IDYES);
+        Require(game.WaitText(IDC_STATUS, kChoose), "NEW GAME: no fresh board");
         Figures figures = ReadFigures(game.Pid());
         if (g >= 3 && (!Long() || seen.size() == 22))
             bytes.push_back(figures.privateBytes), handles.push_back(figures.handles), gdi.push_back(figures.gdiObjects - seen.size());

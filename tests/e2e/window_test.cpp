@@ -7,12 +7,8 @@
 
 namespace e2e {
 
-struct ControlRow {
-    int id;
-    const char* className;
-    int x, y, width, height;   // client pixels at 6 x 13 base units
-    DWORD style, exStyle;
-};
+// Client pixels at 6 x 13 base units.
+struct ControlRow { int id; const char* className; int x, y, width, height; DWORD style, exStyle; };
 
 // Pictures and buttons of boxes 1 to 22: picture x, y, button x, y.
 static const int kBoxPlaces[22][4] = {
@@ -59,7 +55,8 @@ static void CheckLiveWindow()
     RECT client = {};
     GetClientRect(game.Window(), &client);
     LONG style = GetWindowLongA(game.Window(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_SYSMENU | WS_CAPTION | WS_MAXIMIZEBOX | WS_THICKFRAME);
-    CheckText(Format("%s %ldx%ld 0x%08lX", Printable(game.Caption()).c_str(), client.right, client.bottom, style),
+    std::string caption = Printable(WindowText(game.Window()));
+    CheckText(Format("%s %ldx%ld 0x%08lX", caption.c_str(), client.right, client.bottom, style),
               Printable(kGameCaption) + Format(" 765x574 0x%08lX", WS_MINIMIZEBOX | WS_SYSMENU | WS_CAPTION), "caption, client size, frame");
     // Lists and edits drop WS_BORDER and WS_VSCROLL from their live styles; the template check sees them.
     const DWORD kLiveBits = 0xFFFF | WS_CHILD | WS_VISIBLE | WS_DISABLED | WS_TABSTOP | WS_GROUP;
