@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "resources/resource.h"
-#include "tests/e2e/check.h"
 
 namespace e2e {
 

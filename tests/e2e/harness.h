@@ -2,8 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
-#include <vector>
+#include "tests/e2e/check.h"
 
 namespace e2e {
 

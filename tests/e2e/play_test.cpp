@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tests/e2e/check.h"
 #include "tests/e2e/harness.h"
 #include "resources/resource.h"   // after <windows.h>, whose IDC_HELP names a cursor
 

@@ -6,7 +6,6 @@
 #include <set>
 #include <tuple>
 
-#include "tests/e2e/check.h"
 #include "tests/e2e/harness.h"
 #include <winternl.h>
 #include "resources/resource.h"   // after <windows.h>, whose IDC_HELP names a cursor

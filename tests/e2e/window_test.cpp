@@ -1,7 +1,6 @@
 // The window as the player gets it and as the program file holds it, and keys that must change nothing.
 #include <algorithm>
 
-#include "tests/e2e/check.h"
 #include "tests/e2e/harness.h"
 #include "resources/resource.h"   // after <windows.h>, whose IDC_HELP names a cursor
 
