@@ -13,8 +13,9 @@
 
 // Every group of the driver, in the order they run; sound only with --recording, from scripts/audio-e2e.sh.
 static const struct { std::string name; std::vector<e2e::TestCase> (*cases)(); } kGroups[] = {
-    {"window", e2e::WindowTests}, {"game", e2e::GameTests}, {"newgame", e2e::NewGameTests}, {"shell", e2e::ShellTests},
-    {"storm", e2e::StormTests}, {"closing", e2e::ClosingTests}, {"session", e2e::SessionTests}, {"sound", e2e::SoundTests}};
+    {"window", e2e::WindowTests}, {"game", e2e::GameTests}, {"newgame", e2e::NewGameTests},
+    {"shell", e2e::ShellTests}, {"storm", e2e::StormTests}, {"closing", e2e::ClosingTests},
+    {"session", e2e::SessionTests}, {"sound", e2e::SoundTests}};
 
 static DWORD watchdogSeconds = 900;
 

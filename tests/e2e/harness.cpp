@@ -241,8 +241,7 @@ COLORREF Shot::At(int x, int y) const
     return i + 2 < rgb.size() ? RGB(rgb[i], rgb[i + 1], rgb[i + 2]) : CLR_INVALID;
 }
 
-// Wine starts a Unix program like any other but cannot wait on it: the
-// capture tells its end by renaming its output.
+// Wine starts a Unix program like any other but cannot wait on it: the capture tells its end by renaming its output.
 bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error)
 {
     std::string base = Config().shotDir.substr(2) + "/" + name, ready = Config().shotDir + "\\" + name + ".ppm";

@@ -12,11 +12,10 @@ static const int kCallWait = 20000;   // three waits of three ticks, then the pr
 static const char kFresh[] = "offer '\xA3' bank '\xA3" "0.00' offers 0 deal 0/0 plates 22 status 'CHOOSE YOUR OWN BOX' "
                              "boxes 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22";
 
-// On a real capture of the screen, every closed box in sight shows its button
-// face and the dark pixels of its number gathered at the button's centre.
-// Each picture is first repainted alone, as a new picture or an uncovered
-// corner repaints it: a picture that does not leave its button's rectangle
-// alone then hides the number, whatever order the system paints in.
+// On a real capture of the screen, every closed box in sight shows its button face and the dark pixels of its number
+// gathered at the button's centre. Each picture is first repainted alone, as a new picture or an uncovered corner
+// repaints it: a picture that does not leave its button's rectangle alone then hides the number, whatever order the
+// system paints in.
 static void CheckNumbersOnScreen(const Game& game, const std::string& moment)
 {
     for (int i = 0; i < 22; ++i)
@@ -45,13 +44,13 @@ static void CheckNumbersOnScreen(const Game& game, const std::string& moment)
     }
 }
 
-// Covers the window with another, or minimises it, and shows it again. Wine
-// keeps a copy of the window's pixels and repaints nothing then; Windows
-// repaints what was hidden, so ask for that.
+// Covers the window with another, or minimises it, and shows it again. Wine keeps a copy of the window's pixels and
+// repaints nothing then; Windows repaints what was hidden, so ask for that.
 static void HideAndShow(const Game& game, bool minimise)
 {
     RECT r = RectIn(nullptr, game.Window());
-    HWND cover = minimise ? nullptr : CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, r.left, r.top,
+    DWORD style = WS_POPUP | WS_VISIBLE | SS_BLACKRECT;
+    HWND cover = minimise ? nullptr : CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", style, r.left, r.top,
                                                       r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
     ShowWindow(game.Window(), minimise ? SW_MINIMIZE : SW_SHOWNA);
     Check(WaitFor([&] { return minimise == (IsIconic(game.Window()) != 0); }, kStepTimeout), "the window did not minimise");
@@ -60,8 +59,7 @@ static void HideAndShow(const Game& game, bool minimise)
     RedrawWindow(game.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-// Pence below £1, whole pounds above, the last one, two or three digits shown
-// as 0 from £100, £1,000 and £100,000.
+// Pence below £1, whole pounds above, the last one, two or three digits shown as 0 from £100, £1,000 and £100,000.
 static std::string MoneyText(float amount)
 {
     std::string text = Format(amount > 0.99f ? "\xA3%0.0f" : "\xA3%0.2f", amount);
@@ -198,9 +196,8 @@ static void PlayWholeGame()
     CloseWith(game, true);
 }
 
-// Keys at rest and with an offer waiting, NEW GAME answered No at rest and Yes
-// during a banker's call, a close during the next call; and the box numbers on
-// the screen whenever the game waits, covered, minimised or not.
+// Keys at rest and with an offer waiting, NEW GAME answered No at rest and Yes during a banker's call, a close during
+// the next call; and the box numbers on the screen whenever the game waits, covered, minimised or not.
 static void KeysNewGameAndClose()
 {
     Game game;

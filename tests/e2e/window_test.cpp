@@ -81,7 +81,7 @@ static void CheckDialogTemplate()
 {
     HMODULE file = LoadLibraryExA(Config().gameExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = file ? FindResourceA(file, MAKEINTRESOURCEA(IDD_GAME), MAKEINTRESOURCEA(5) /* RT_DIALOG */) : nullptr;
-    Require(found != nullptr, Format("no dialog %d in %s (error %lu)", IDD_GAME, Config().gameExe.c_str(), GetLastError()));
+    Require(found != nullptr, Format("no dialog %d in the game (error %lu)", IDD_GAME, GetLastError()));
     const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(file, found)));
     const WORD *at = reinterpret_cast<const WORD*>(data), *end = at + SizeofResource(file, found) / 2;
     auto dword = [&] { DWORD v = at[0] | (at[1] << 16); at += 2; return v; };
