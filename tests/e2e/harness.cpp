@@ -5,11 +5,15 @@
 #include <cstdio>
 
 #include "resources/resource.h"
-#include "tests/e2e/check.h"
 
 namespace e2e {
 
-const char kGameCaption[] = "QUORVANT - UK - \xA3" "250,000 JACKPOT";
+const char kGameCaption[] = "QUORVANT - UK - \xA3" "250,000 JACKPOT", kChoose[] = "CHOOSE YOUR OWN BOX",
+           kPress[] = "PRESS THE DEAL BUTTON OR NO DEAL BUTTON",
+           kOver[] = "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'",
+           kDealt[] = "DEAL! NOW CARRY ON AND OPEN THE BOXES", kNoDeal[] = "NO DEAL! NOW CARRY ON AND OPEN THE BOXES";
+const float kAmounts[22] = {0.01f, 0.10f, 0.50f, 1, 5, 10, 50, 100, 250, 500, 750,
+                            1000, 3000, 5000, 10000, 15000, 20000, 35000, 50000, 75000, 100000, 250000};
 Settings& Config() { static Settings settings; return settings; }
 static std::vector<HANDLE> started;   // also read by the watchdog thread
 static CRITICAL_SECTION startedLock;
@@ -68,7 +72,7 @@ bool Game::Start()
     }, kStartTimeout);
     if (!window)
         error = Running() ? "no window captioned " + Printable(kGameCaption) : "the game ended at start";
-    else if (!WaitFor([&] { return Control(IDC_HELP) && Text(IDC_STATUS) == "CHOOSE YOUR OWN BOX"; }, kStartTimeout))
+    else if (!WaitFor([&] { return Control(IDC_HELP) && Text(IDC_STATUS) == kChoose; }, kStartTimeout))
         error = "the status never read \"CHOOSE YOUR OWN BOX\": \"" + Printable(Text(IDC_STATUS)) + "\"";
     return error.empty();
 }
@@ -129,8 +133,6 @@ static bool ClickScreen(HWND top, POINT screen, std::string* error)
     return Sleep(30), true;
 }
 
-bool Game::ClickClient(POINT client) { return ClientToScreen(window, &client), ClickScreen(window, client, &error); }
-
 // Statics without SS_NOTIFY and group boxes let clicks through, which
 // WindowFromPoint cannot tell from another process: walk down the z-order.
 bool Game::Click(int id)
@@ -143,7 +145,7 @@ bool Game::Click(int id)
         hit = GetWindow(hit, GW_HWNDNEXT);
     if (!hit || hit != Control(id) || !IsWindowEnabled(hit))
         return error = Format("a click on control %d would reach control %d (enabled %d)", id, GetDlgCtrlID(hit), Enabled(id)), false;
-    return ClickClient(centre);
+    return ClientToScreen(window, &centre), ClickScreen(window, centre, &error);
 }
 
 static INPUT Key(WORD key, bool up)
@@ -206,7 +208,7 @@ HWND WaitForMessageBox(const Game& game, const std::string& caption, int timeout
     return WaitFor([&] { return (box = AnyMessageBox(game)) && WindowText(box) == caption; }, timeoutMs) ? box : nullptr;
 }
 
-std::string MessageBoxText(HWND box)
+static std::string MessageBoxText(HWND box)
 {
     HWND text = GetWindow(box, GW_CHILD);
     while (text && !(IsClass(text, "Static") && !WindowText(text).empty())) text = GetWindow(text, GW_HWNDNEXT);
@@ -223,14 +225,23 @@ bool AnswerMessageBox(HWND box, int buttonId, std::string* error)
     return error->empty();
 }
 
+void Answer(const Game& game, const std::string& caption, const std::string& text, int button)
+{
+    HWND box = WaitForMessageBox(game, caption), any = AnyMessageBox(game);
+    Require(box != nullptr,
+            "no message box \"" + caption + "\"; " + (any ? "\"" + WindowText(any) + "\" instead" : "none"));
+    if (!text.empty()) CheckText(MessageBoxText(box), text, caption + " message");
+    std::string error;
+    Require(AnswerMessageBox(box, button, &error), error);
+}
+
 COLORREF Shot::At(int x, int y) const
 {
     size_t i = 3 * (static_cast<size_t>(y - screen.top) * (screen.right - screen.left) + (x - screen.left));
     return i + 2 < rgb.size() ? RGB(rgb[i], rgb[i + 1], rgb[i + 2]) : CLR_INVALID;
 }
 
-// Wine starts a Unix program like any other but cannot wait on it: the
-// capture tells its end by renaming its output.
+// Wine starts a Unix program like any other but cannot wait on it: the capture tells its end by renaming its output.
 bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error)
 {
     std::string base = Config().shotDir.substr(2) + "/" + name, ready = Config().shotDir + "\\" + name + ".ppm";
@@ -255,26 +266,6 @@ bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::s
     if (file) fclose(file), DeleteFileA(ready.c_str());
     if (!ok) *error = "no whole capture of the screen came from " + command;
     return ok;
-}
-
-bool CapturePixels(HWND window, const RECT& client, Pixels* pixels, std::string* error)
-{
-    RECT r = client;
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    int w = pixels->width = r.right - r.left, h = pixels->height = r.bottom - r.top;
-    pixels->colours.clear();
-    BITMAPINFO info = {{sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB}};
-    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    bool copied = bitmap && BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    if (copied)   // BGRX rows, top down
-        for (const DWORD *p = static_cast<const DWORD*>(bits), *end = p + w * h; p < end; ++p)
-            pixels->colours.push_back(RGB(*p >> 16 & 255, *p >> 8 & 255, *p & 255));
-    SelectObject(memory, old), DeleteObject(bitmap), DeleteDC(memory), ReleaseDC(nullptr, screen);
-    if (!copied) *error = "BitBlt from the screen failed";
-    return copied;
 }
 
 }  // namespace e2e

@@ -2,13 +2,14 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
-#include <vector>
+#include "tests/e2e/check.h"
 
 namespace e2e {
 
 const int kStartTimeout = 30000, kExitTimeout = 5000, kStepTimeout = 5000;   // ms
-extern const char kGameCaption[];   // Windows-1252, as every text of the game
+// Windows-1252, as every text of the game: the caption, the statuses the checks name; the amounts, smallest first.
+extern const char kGameCaption[], kChoose[], kPress[], kOver[], kDealt[], kNoDeal[];
+extern const float kAmounts[22];
 
 struct Settings {
     std::string gameExe, shotDir;   // Windows paths: the game under test, where captures go
@@ -43,7 +44,6 @@ public:
     HWND Control(int id) const { return window ? GetDlgItem(window, id) : nullptr; }
     bool Running() const { return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
     std::string Text(int id) const { return WindowText(Control(id)); }
-    std::string Caption() const { return WindowText(window); }
     std::vector<std::string> ListLines(int id) const;
     bool Enabled(int id) const { return Control(id) && IsWindowEnabled(Control(id)); }
     RECT ClientRect(int id) const { return RectIn(window, Control(id)); }
@@ -52,7 +52,6 @@ public:
     // A real SendInput click at the control's centre, refused unless the game
     // is uppermost there and the click would reach this control, enabled.
     bool Click(int id);
-    bool ClickClient(POINT client);
     bool PostClose() const { return PostMessageA(window, WM_CLOSE, 0, 0) != 0; }
     bool PressAltF4();
     bool WaitExit(int ms, DWORD* code) { return process && !WaitForSingleObject(process, ms) && GetExitCodeProcess(process, code); }
@@ -68,8 +67,9 @@ private:
 std::vector<std::string> BoardLines(const Game& game);   // per control: id, place, enabled, text, list lines
 HWND WaitForMessageBox(const Game& game, const std::string& caption, int timeoutMs = kStepTimeout);
 HWND AnyMessageBox(const Game& game);
-std::string MessageBoxText(HWND box);
 bool AnswerMessageBox(HWND box, int buttonId, std::string* error);   // a mouse click on the button
+// Waits for the message box `caption`, checks its text unless `text` is empty, and clicks `button`.
+void Answer(const Game& game, const std::string& caption, const std::string& text, int button);
 void PressKeys(const std::vector<WORD>& keys);
 void MoveMouse(POINT screen);
 void PressMouse(DWORD flag);
@@ -83,14 +83,5 @@ struct Shot {
     COLORREF At(int x, int y) const;   // screen coordinates
 };
 bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error);
-
-// A quick copy of the screen through Wine's own display, for timing paints
-// in the bench, where an X capture would take longer than what it measures.
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<COLORREF> colours;   // row by row from the top
-    COLORREF At(int x, int y) const { return colours[static_cast<size_t>(y) * width + x]; }
-};
-bool CapturePixels(HWND window, const RECT& client, Pixels* pixels, std::string* error);
 
 }  // namespace e2e

@@ -1,12 +1,10 @@
 // Outside the window: the desktop shortcut written at start, and the maker's page opened by MORE GAMES and HELP.
-#include <objbase.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
 #include <set>
 
-#include "tests/e2e/check.h"
 #include "tests/e2e/harness.h"
 #include "resources/resource.h"   // after <windows.h>, whose IDC_HELP names a cursor
 

@@ -6,7 +6,6 @@
 #include <iterator>
 
 #include "tests/e2e/harness.h"
-#include "tests/e2e/reliability.h"
 #include "resources/resource.h"   // after <windows.h>, whose IDC_HELP names a cursor
 
 namespace e2e {
