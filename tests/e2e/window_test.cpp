@@ -118,10 +118,31 @@ static void CheckDialogTemplate()
     FreeLibrary(file);
 }
 
+// What Explorer's Details tab shows: the strings in UK English, code page 1252, as the program's other resources.
+static void CheckVersion()
+{
+    DWORD size = GetFileVersionInfoSizeA(Config().gameExe.c_str(), nullptr);
+    std::vector<char> info(size), shown;
+    Require(size && GetFileVersionInfoA(Config().gameExe.c_str(), 0, size, info.data()), "no version resource");
+    for (const char* name : {"ProductName", "FileDescription", "FileVersion", "ProductVersion", "OriginalFilename", "LegalCopyright"}) {
+        char* value = nullptr;
+        UINT length = 0;
+        VerQueryValueA(info.data(), (std::string("\\StringFileInfo\\080904E4\\") + name).c_str(), (void**)&value, &length);
+        shown.insert(shown.end(), value, value + (value ? strlen(value) : 0)), shown.push_back('|');
+    }
+    WORD* language = nullptr;
+    UINT length = 0;
+    VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", (void**)&language, &length);
+    CheckText(std::string(shown.begin(), shown.end()) + (language ? Format("%04X %u", language[0], language[1]) : "none"),
+              "Quorvant|Quorvant money game|" QUORVANT_VERSION "|" QUORVANT_VERSION "|Quorvant.exe|"
+              "Copyright \xA9 2026 The Quorvant developers|0809 1252", "version strings and translation");
+}
+
 std::vector<TestCase> WindowTests()
 {
     return {{"every control where the artwork expects it, and the window fixed in size", CheckLiveWindow},
-            {"the dialog template as the program file holds it", CheckDialogTemplate}};
+            {"the dialog template as the program file holds it", CheckDialogTemplate},
+            {"the version details in the program file", CheckVersion}};
 }
 
 }  // namespace e2e
