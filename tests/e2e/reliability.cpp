@@ -15,19 +15,6 @@ namespace e2e {
 static bool Long() { return Config().soakMinutes > 0; }
 static int Pick(std::mt19937& random, int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
 
-// -2 for a text the game never shows, the value index a reveal's text names, else -1.
-static int StatusValue(const std::string& status)
-{
-    const std::string kTexts = std::string("|") + kChoose + "|" + kPress + "|" + kDealt + "|" + kNoDeal + "|" + kOver + "|OPEN A BOX|"
-        "OPEN YOUR BOX|OPEN THE LAST BOX|THE BANKER WISHES TO MAKE A DEAL|"
-        "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX|THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU|"
-        "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES|";
-    for (int v = 0; v < 22; ++v)
-        if (status == Format("YOU HAVE CHOSEN BOX '%d'", v + 1) || status == Format("YOU HAVE REVEALED '%0.2f'", kAmounts[v]))
-            return status[9] == 'C' ? -1 : v;
-    return kTexts.find("|" + status + "|") != std::string::npos ? -1 : -2;
-}
-
 // The board as window messages show it, in client pixels; `look` is a picture's bitmap, one per artwork.
 struct Board {
     std::string status;
@@ -77,7 +64,15 @@ static void ClickAt(const Game& game, int id, POINT point = {})
 // What the board breaks, or "".
 static std::string Fault(const Board& b, const Board& before, DWORD_PTR closed)
 {
-    int named = StatusValue(b.status);
+    const std::string kTexts = std::string("|") + kChoose + "|" + kPress + "|" + kDealt + "|" + kNoDeal + "|" + kOver +
+        "|OPEN A BOX|OPEN YOUR BOX|OPEN THE LAST BOX|THE BANKER WISHES TO MAKE A DEAL|"
+        "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX|THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU|"
+        "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES|";
+    int named = kTexts.find("|" + b.status + "|") != std::string::npos ? -1 : -2;   // -2: a text the game never shows
+    for (int v = 0; v < 22; ++v)   // a reveal names its value's index
+        if (b.status == Format("YOU HAVE CHOSEN BOX '%d'", v + 1) ||
+            b.status == Format("YOU HAVE REVEALED '%0.2f'", kAmounts[v]))
+            named = b.status[9] == 'C' ? -1 : v;
     if (named == -2 || (named >= 0 && b.plate[named]))
         return "the status reads \"" + Printable(b.status) + "\"" + (named >= 0 ? " with that amount's plate in sight" : "");
     std::set<DWORD_PTR> looks;   // of the open boxes

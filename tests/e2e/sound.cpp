@@ -1,7 +1,6 @@
 // The real audio path: NEW GAME's Yes holds the window for the title sound, and the sound card plays that sound.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -23,11 +22,9 @@ static void TitleSound()
 {
     HMODULE program = LoadLibraryExA(Config().gameExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(IDR_SOUND_BASE + 7), "WAVE");
-    const char* wave = found ? static_cast<const char*>(LockResource(LoadResource(program, found))) : nullptr;
-    std::string title;   // the samples of the WAVE's data chunk
-    for (size_t at = 12, size = 0; wave && at + 8 <= SizeofResource(program, found); at += 8 + size)
-        if (memcpy(&size, wave + at + 4, 4) && memcmp(wave + at, "data", 4) == 0)
-            title.assign(wave + at + 8, size);
+    const char* wave = found ? static_cast<const char*>(LockResource(LoadResource(program, found))) : "";
+    std::string data(wave, found ? SizeofResource(program, found) : 0);   // the samples follow "data" and a size
+    std::string title = data.find("data") < data.size() ? data.substr(data.find("data") + 8) : "";
     Game game;
     Require(!title.empty() && game.Start(), "no title sound, or " + game.Error());
     Sleep(7000);   // the first deal plays the title sound too
@@ -44,7 +41,7 @@ static void TitleSound()
     }
     std::ifstream sink(Config().recording, std::ios::binary);
     sink.seekg(before);
-    double soundMs = title.size() * 1000.0 / 11025, heardMs = LoudMs(std::string(std::istreambuf_iterator<char>(sink), {}));
+    double soundMs = title.size() / 11.025, heardMs = LoudMs(std::string(std::istreambuf_iterator<char>(sink), {}));
     Note(Format("held %lu ms by a sound of %.0f ms, loud for %.0f ms of it", held, soundMs, heardMs));
     Check(std::fabs(held - soundMs) < 700, "the window was not held for the sound's length");
     // The title sound is far the longest: another sound, or one cut short, stays loud for much less.

@@ -17,8 +17,8 @@ static void ExpectFreshBoard()
                     controls[IDC_BOARD_VALUE + i].x == 300 + i && controls[IDC_BOARD_VALUE + i].y == 30 &&
                     !boxRecords[i].opened && !boxRecords[i].chosen && BoxOf(i) < kBoxCount) << "box or value " << i;
     }
-    EXPECT_FALSE(controls[IDC_DEAL].enabled || controls[IDC_NO_DEAL].enabled);
     EXPECT_EQ(controls[IDC_OFFER].text + controls[IDC_BANK].text + Status(), "\xA3\xA3" "0.00CHOOSE YOUR OWN BOX");
+    EXPECT_FALSE(controls[IDC_DEAL].enabled || controls[IDC_NO_DEAL].enabled);
     EXPECT_TRUE(controls[IDC_OFFER_LIST].lines.empty() && dealAmount == 0.0f &&
                 (picksMade | offerPending | dealt | busy | ownBoxChosen | promptTickCount) == 0);
     EXPECT_TRUE(waitTickCount <= 2 && ambientTickCount == waitTickCount);   // the new game's pump and the click's may tick
