@@ -122,9 +122,7 @@ TEST(Game, WorkedDealsAndGamesFromTheChoiceToTheLastBox)
     for (const Row& row : rows) {
         SCOPED_TRACE(&row - rows);
         Reset(row.clock);
-        std::vector<BoxRecord> deal(boxRecords, boxRecords + kBoxCount);
-        for (int i = 0; i < kBoxCount; ++i)
-            EXPECT_EQ(deal[i].valueIndex, (row.clock.year == 2008 ? januaryDeal : midsummerDeal)[i]) << "box " << i + 1;
+        std::vector<uint32_t> deal = row.clock.year == 2008 ? januaryDeal : midsummerDeal;   // values move only by a swap
         ExpectFreshBoard();
         int own = BoxOf(row.plan.own), other = BoxOf(row.plan.last);
         if (row.tie)   // the last call is over, the own box not yet opened
@@ -140,7 +138,7 @@ TEST(Game, WorkedDealsAndGamesFromTheChoiceToTheLastBox)
         if (row.swap == kSwapYes)   // each number goes with its value: only the two buttons' captions change
             std::swap(deal[own], deal[other]);
         for (int i = 0; i < kBoxCount; ++i)
-            EXPECT_EQ(boxRecords[i].valueIndex, deal[i].valueIndex) << "box " << i + 1;
+            EXPECT_EQ(boxRecords[i].valueIndex, deal[i]) << "box " << i + 1;
         EXPECT_TRUE(!row.swap || controls[IDC_BOX_BUTTON + BoxOf(row.plan.own)].text + controls[IDC_BOX_BUTTON +
                     BoxOf(row.plan.last)].text == std::to_string(own + 1) + std::to_string(other + 1));
         rngState = StateBefore(StateBefore(4294967293u));
@@ -179,9 +177,8 @@ TEST(Game, NewGameOrCloseInsideEveryKindOfPump)
             moment.when ? whens.push_back({moment.when, act}) : inMessageBox.push_back(act);
             rngState = 0;
             Play({0, {}, 21, 0, moment.stopAt + 1});
-            if (close)
-                EXPECT_TRUE(Of("sound", closedAt).empty() && PumpMessages() == 1);
-            else
+            EXPECT_TRUE(!close || (Of("sound", closedAt).empty() && PumpMessages() == 1));
+            if (!close)
                 ExpectFreshBoard(), OpenBox(7);   // and the new game takes a click at once
             EXPECT_TRUE(close || (boxRecords[7].chosen && picksMade == 1));
         }
