@@ -122,7 +122,7 @@ TEST(Game, WorkedDealsAndGamesFromTheChoiceToTheLastBox)
     for (const Row& row : rows) {
         SCOPED_TRACE(&row - rows);
         Reset(row.clock);
-        std::vector<uint32_t> deal = row.clock.year == 2008 ? januaryDeal : midsummerDeal;   // values move only by a swap
+        std::vector<uint32_t> deal = row.clock.year == 2008 ? januaryDeal : midsummerDeal;   // only a swap moves values
         ExpectFreshBoard();
         int own = BoxOf(row.plan.own), other = BoxOf(row.plan.last);
         if (row.tie)   // the last call is over, the own box not yet opened
