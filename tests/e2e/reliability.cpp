@@ -15,19 +15,6 @@ namespace e2e {
 static bool Long() { return Config().soakMinutes > 0; }
 static int Pick(std::mt19937& random, int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
 
-// -2 for a text the game never shows, the value index a reveal's text names, else -1.
-static int StatusValue(const std::string& status)
-{
-    const std::string kTexts = std::string("|") + kChoose + "|" + kPress + "|" + kDealt + "|" + kNoDeal + "|" + kOver + "|OPEN A BOX|"
-        "OPEN YOUR BOX|OPEN THE LAST BOX|THE BANKER WISHES TO MAKE A DEAL|"
-        "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX|THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU|"
-        "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES|";
-    for (int v = 0; v < 22; ++v)
-        if (status == Format("YOU HAVE CHOSEN BOX '%d'", v + 1) || status == Format("YOU HAVE REVEALED '%0.2f'", kAmounts[v]))
-            return status[9] == 'C' ? -1 : v;
-    return kTexts.find("|" + status + "|") != std::string::npos ? -1 : -2;
-}
-
 // The board as window messages show it, in client pixels; `look` is a picture's bitmap, one per artwork.
 struct Board {
     std::string status;
@@ -77,7 +64,15 @@ static void ClickAt(const Game& game, int id, POINT point = {})
 // What the board breaks, or "".
 static std::string Fault(const Board& b, const Board& before, DWORD_PTR closed)
 {
-    int named = StatusValue(b.status);
+    const std::string kTexts = std::string("|") + kChoose + "|" + kPress + "|" + kDealt + "|" + kNoDeal + "|" + kOver +
+        "|OPEN A BOX|OPEN YOUR BOX|OPEN THE LAST BOX|THE BANKER WISHES TO MAKE A DEAL|"
+        "THE BANKER WILL ALLOW YOU TO SWAP YOUR BOX|THE BANKER WANTS TO SAY HOW MUCH HE WOULD HAVE OFFERED YOU|"
+        "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES|";
+    int named = kTexts.find("|" + b.status + "|") != std::string::npos ? -1 : -2;   // -2: a text the game never shows
+    for (int v = 0; v < 22; ++v)   // a reveal names its value's index
+        if (b.status == Format("YOU HAVE CHOSEN BOX '%d'", v + 1) ||
+            b.status == Format("YOU HAVE REVEALED '%0.2f'", kAmounts[v]))
+            named = b.status[9] == 'C' ? -1 : v;
     if (named == -2 || (named >= 0 && b.plate[named]))
         return "the status reads \"" + Printable(b.status) + "\"" + (named >= 0 ? " with that amount's plate in sight" : "");
     std::set<DWORD_PTR> looks;   // of the open boxes
@@ -141,8 +136,7 @@ static void Storm()
     Note(Format("%d actions, %d new games, %zu verdicts", actions, games, verdicts.size()));
 }
 
-// One move of a player who plays games out: answers a message box (No to questions but a new game's), an offer,
-// opens a box, or starts the next game.
+// A player who plays games out: No to every question but a new game's, an offer, a box, then NEW GAME.
 static void Move(Game& game, const Board& b, bool deal)
 {
     int pick = -1, own = -1;
@@ -158,8 +152,7 @@ static void Move(Game& game, const Board& b, bool deal)
     Sleep(100);
 }
 
-// A quit taken by a nested pump (a call's waits, a message box's loop) must still end the program. Each moment
-// is a status or an open message box's caption.
+// A quit taken by a nested pump (a call's waits, a message box's loop) must still end the program.
 static void Closing()
 {
     const struct { const char* name; bool late, deal; std::string until; } kMoments[] = {
@@ -170,9 +163,9 @@ static void Closing()
         {"a verdict", true, true, "UNLUCKY"}, {"game over", true, false, kOver}};
     std::mt19937 random(GetTickCount());
     for (const auto& moment : kMoments) {
-        Game game;
         if (moment.late && !Long())
             continue;
+        Game game;
         Require(game.Start(), game.Error());
         if (moment.until == "NEW GAME")
             ClickAt(game, IDC_NEW_GAME);
@@ -195,8 +188,7 @@ static void Closing()
     }
 }
 
-// What a process holds, read from outside: Wine answers PrivateUsage, GetProcessHandleCount and GetGuiResources
-// with 0, so each is read where Wine keeps it. Negative: this system does not tell.
+// Read where Wine keeps them, as its counting calls answer 0; negative where this system does not tell.
 struct Figures { double privateBytes = -1, handles = -1, gdiObjects = -1; };
 
 static Figures ReadFigures(DWORD pid)
@@ -238,8 +230,7 @@ static Figures ReadFigures(DWORD pid)
     return figures;
 }
 
-// Theil-Sen: the median of the slopes between every two samples, which a few outliers (a sound thread's stack
-// and handle, alive for a while after each sound) cannot move as they move a least-squares fit.
+// Theil-Sen: a median slope, which a sound thread's short-lived stack and handle cannot move.
 static double Slope(const std::vector<double>& ys)
 {
     std::vector<double> slopes;
@@ -250,8 +241,7 @@ static double Slope(const std::vector<double>& ys)
     return slopes.empty() ? 0 : slopes[slopes.size() / 2];
 }
 
-// Growth per game after a warm-up. Each amount's opened-box bitmap is loaded at its first reveal and kept: GDI
-// objects count beyond one per amount seen, and the long form fits memory once all are loaded.
+// Growth per game after a warm-up; each amount's bitmap is loaded at its first reveal and kept.
 static void Session()
 {
     Game game;

@@ -36,8 +36,7 @@ inline std::vector<Event> inMessageBox;                              // the next
 inline std::vector<bool> answers;                                    // Yes/No in order, then No
 inline std::string lastBox;                                          // "caption|text" of the last message box
 
-// Program start with the layout captured (button i at x 200 + i, picture at
-// 100 + i, plate at 300 + i) and the first game dealt from `clock`; no ops.
+// Program start: the layout captured (button 200 + i, picture 100 + i, plate 300 + i), the first game dealt.
 inline void Reset(const UtcTime& clock = kMidsummer)
 {
     ResetGameState();
@@ -50,7 +49,6 @@ inline void Reset(const UtcTime& clock = kMidsummer)
     ops.clear();
 }
 
-// Pumps until done() holds, or `limit` pumps.
 inline void PumpUntil(const std::function<bool()>& done, int limit = 200000)
 {
     for (int i = 0; i < limit && !done(); ++i)
