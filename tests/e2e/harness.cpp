@@ -101,10 +101,11 @@ static bool Uppermost(HWND top, POINT screen, std::string* error)
 bool Game::Raise() const
 {
     RECT r = RectIn(nullptr, window);
-    return Uppermost(window, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, nullptr) && GetForegroundWindow() == window;
+    POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    return Uppermost(window, centre, nullptr) && GetForegroundWindow() == window;
 }
 
-void PressMouse(DWORD flags, LONG dx, LONG dy)
+static void Mouse(DWORD flags, LONG dx = 0, LONG dy = 0)
 {
     INPUT input = {INPUT_MOUSE};
     input.mi.dx = dx, input.mi.dy = dy, input.mi.dwFlags = flags;
@@ -115,8 +116,10 @@ void PressMouse(DWORD flags, LONG dx, LONG dy)
 void MoveMouse(POINT p)
 {
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    PressMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (p.x * 65536LL + width - 1) / width, (p.y * 65536LL + height - 1) / height);
+    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (p.x * 65536LL + width - 1) / width, (p.y * 65536LL + height - 1) / height);
 }
+
+void PressMouse(DWORD flag) { Mouse(flag); }
 
 static bool ClickScreen(HWND top, POINT screen, std::string* error)
 {
@@ -236,9 +239,9 @@ bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::s
 {
     std::string base = Config().shotDir.substr(2) + "/" + name, ready = Config().shotDir + "\\" + name + ".ppm";
     std::replace(base.begin(), base.end(), '\\', '/');
-    std::string command = Format("/bin/sh -c \"b=%s; /usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage $b.png && "
-                                 "/usr/bin/convert $b.png $b.part.ppm && /bin/mv $b.part.ppm $b.ppm\"", base.c_str(),
-                                 area.right - area.left, area.bottom - area.top, area.left, area.top);
+    std::string command = Format("/bin/sh -c \"b=%s; /usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage "
+                                 "$b.png && /usr/bin/convert $b.png $b.part.ppm && /bin/mv $b.part.ppm $b.ppm\"",
+                                 base.c_str(), area.right - area.left, area.bottom - area.top, area.left, area.top);
     DeleteFileA(ready.c_str());
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};

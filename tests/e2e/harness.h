@@ -68,7 +68,7 @@ bool AnswerMessageBox(HWND box, int buttonId, std::string* error);   // a mouse 
 void Answer(const Game& game, const std::string& caption, const std::string& text, int button);
 void PressKeys(const std::vector<WORD>& keys);
 void MoveMouse(POINT screen);
-void PressMouse(DWORD flags, LONG dx = 0, LONG dy = 0);   // SendInput
+void PressMouse(DWORD flag);
 std::vector<HWND> DialogsOfProcess(DWORD pid);
 
 // A capture of the X display itself by ImageMagick's import, also saved as shotDir\NAME.png.

@@ -15,11 +15,11 @@ static bool InSight(const Game& game, int id) { return game.ClientRect(id).left 
 // Each picture is repainted alone first: one that paints over its button then hides the number in any paint order.
 static void CheckNumbersOnScreen(const Game& game, const std::string& moment)
 {
-    for (int i = 0; i < 22; ++i)
-        InvalidateRect(game.Control(IDC_BOX_PICTURE + i), nullptr, TRUE);
+    for (int i = 0; i < 22; ++i) InvalidateRect(game.Control(IDC_BOX_PICTURE + i), nullptr, TRUE);
     Shot shot;
     std::string error;
-    if (Sleep(400), !Check(CaptureScreen(RectIn(nullptr, game.Window()), "numbers-" + moment, &shot, &error), error)) return;
+    if (Sleep(400), !Check(CaptureScreen(RectIn(nullptr, game.Window()), "numbers-" + moment, &shot, &error), error))
+        return;
     for (int i = 0; i < 22; ++i) {
         RECT r = RectIn(nullptr, game.Control(IDC_BOX_BUTTON + i));
         int frame = 0, faced = 0, dark = 0;
@@ -69,7 +69,7 @@ static void Step(Game& game, int id, const std::string& status, int ms = kStepTi
 {
     Require(game.Click(id), game.Error());
     Require(WaitFor(done ? done : [&] { return game.Text(IDC_STATUS) == status; }, ms),
-            Format("after clicking %d: status \"", id) + Printable(game.Text(IDC_STATUS)) + "\", not \"" + status + "\"");
+            Format("clicked %d: status \"", id) + Printable(game.Text(IDC_STATUS)) + "\", not \"" + status + "\"");
 }
 
 // Opens (or chooses) a box; the click ends when the box buttons are enabled again.
@@ -99,7 +99,7 @@ static void PlayWholeGame()
     Require(game.Start(), game.Error());
     std::string start = game.Text(IDC_OFFER) + " " + game.Text(IDC_BANK);
     for (int i = 0; i < 22; ++i) start += " " + game.Text(IDC_BOX_BUTTON + i);
-    CheckText(start, "\xA3 \xA3" "0.00 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22", "offer, bank, boxes at start");
+    CheckText(start, "\xA3 \xA3" "0.00 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22", "at start");
     OpenBox(game, 9);
     RECT button = game.ClientRect(IDC_BOX_BUTTON + 8), picture = game.ClientRect(IDC_BOX_PICTURE + 8);
     CheckText(Format("%ld,%ld %ld,%ld", button.left, button.top, picture.left, picture.top), "359,452 339,431", "own box in MY BOX");
@@ -176,8 +176,8 @@ static void KeysNewGameAndClose()
     Check(BoardLines(game) == before, "NEW GAME answered No changed the board");
     RECT r = RectIn(nullptr, game.Window());
     for (bool minimise : {false, true}) {   // Wine repaints nothing when the window shows again; Windows would, so ask
-        HWND cover = minimise ? nullptr : CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT,
-                                                          r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0, 0, 0);
+        HWND cover = minimise ? nullptr : CreateWindowExA(WS_EX_TOPMOST, "STATIC", "",
+            WS_POPUP | WS_VISIBLE | SS_BLACKRECT, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0, 0, 0);
         ShowWindow(game.Window(), minimise ? SW_MINIMIZE : SW_SHOWNA);
         Check(WaitFor([&] { return minimise == (IsIconic(game.Window()) != 0); }, kStepTimeout), "no minimise");
         Sleep(500), ShowWindow(game.Window(), minimise ? SW_RESTORE : SW_SHOWNA), DestroyWindow(cover);
@@ -194,7 +194,7 @@ static void KeysNewGameAndClose()
     Step(game, IDC_BOX_BUTTON + 9, "THE BANKER WISHES TO MAKE A DEAL");
     Require(game.Click(IDC_NEW_GAME), game.Error());
     Answer(game, "NEW GAME", "START AGAIN?", IDYES);
-    Require(WaitFor([&] { return BoardLines(game) == fresh; }, kStepTimeout), "Yes in the rings left a board unlike the first");
+    Require(WaitFor([&] { return BoardLines(game) == fresh; }, kStepTimeout), "Yes in the rings: not the first board");
     CheckNumbersOnScreen(game, "yes-closed");
     // The interrupted call would have made its offer within ten seconds.
     Check(!WaitFor([&] { return BoardLines(game) != fresh; }, 8000), "the old call came back");
