@@ -20,8 +20,7 @@ int PrintSummary();   // "N passed, M failed" on a line of its own; 1 if any fai
 std::string Printable(const std::string& text);   // "£" shows as \xA3
 std::string Format(const char* format, ...);
 
-// The groups. Storm, closing and session have long forms with --soak-minutes; sound is empty without --recording
-// (raw 8-bit mono at 11025 a second).
+// Storm, closing, session: long forms with --soak-minutes; sound: none without --recording (8-bit mono, 11025/s).
 std::vector<TestCase> WindowTests(), GameTests(), NewGameTests(), ShellTests(), StormTests(), ClosingTests(),
     SessionTests(), SoundTests();
 

@@ -90,19 +90,19 @@ std::vector<std::string> Game::ListLines(int id) const
 // The top-level window at `screen` must be `top`; raised while another covers it.
 static bool Uppermost(HWND top, POINT screen, std::string* error)
 {
-    if (WaitFor([&] {
-            SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE), SetForegroundWindow(top);
-            return GetAncestor(WindowFromPoint(screen), GA_ROOT) == top;
-        }, kStepTimeout, 50))
-        return true;
-    return *error = Format("another window covers (%ld,%ld)", screen.x, screen.y), false;
+    bool ok = WaitFor([&] {
+        SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE), SetForegroundWindow(top);
+        return GetAncestor(WindowFromPoint(screen), GA_ROOT) == top;
+    }, kStepTimeout, 50);
+    if (!ok && error) *error = Format("another window covers (%ld,%ld)", screen.x, screen.y);
+    return ok;
 }
 
 bool Game::Raise() const
 {
     RECT r = RectIn(nullptr, window);
-    std::string ignored;
-    return Uppermost(window, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, &ignored) && GetForegroundWindow() == window;
+    POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    return Uppermost(window, centre, nullptr) && GetForegroundWindow() == window;
 }
 
 static void Mouse(DWORD flags, LONG dx = 0, LONG dy = 0)
@@ -133,8 +133,7 @@ static bool ClickScreen(HWND top, POINT screen, std::string* error)
     return Sleep(30), true;
 }
 
-// Statics without SS_NOTIFY and group boxes let clicks through, which
-// WindowFromPoint cannot tell from another process: walk down the z-order.
+// Statics without SS_NOTIFY and group boxes let clicks through, unseen by WindowFromPoint: walk the z-order.
 bool Game::Click(int id)
 {
     RECT rect = ClientRect(id), r;
@@ -167,8 +166,7 @@ void PressKeys(const std::vector<WORD>& keys)
 
 bool Game::PressAltF4()
 {
-    // One injection: Wine takes the key state from the X keyboard (Alt up)
-    // when a window gets the focus, which could fall between two.
+    // One injection: a focus change between two would reset Alt from the X keyboard.
     INPUT chord[] = {Key(VK_MENU, false), Key(VK_F4, false), Key(VK_F4, true), Key(VK_MENU, true)};
     return Raise() && SendInput(4, chord, sizeof chord[0]) == 4;
 }
@@ -208,13 +206,6 @@ HWND WaitForMessageBox(const Game& game, const std::string& caption, int timeout
     return WaitFor([&] { return (box = AnyMessageBox(game)) && WindowText(box) == caption; }, timeoutMs) ? box : nullptr;
 }
 
-static std::string MessageBoxText(HWND box)
-{
-    HWND text = GetWindow(box, GW_CHILD);
-    while (text && !(IsClass(text, "Static") && !WindowText(text).empty())) text = GetWindow(text, GW_HWNDNEXT);
-    return text ? WindowText(text) : "";
-}
-
 bool AnswerMessageBox(HWND box, int buttonId, std::string* error)
 {
     RECT rect = RectIn(nullptr, GetDlgItem(box, buttonId));
@@ -230,7 +221,9 @@ void Answer(const Game& game, const std::string& caption, const std::string& tex
     HWND box = WaitForMessageBox(game, caption), any = AnyMessageBox(game);
     Require(box != nullptr,
             "no message box \"" + caption + "\"; " + (any ? "\"" + WindowText(any) + "\" instead" : "none"));
-    if (!text.empty()) CheckText(MessageBoxText(box), text, caption + " message");
+    HWND shown = GetWindow(box, GW_CHILD);
+    while (shown && !(IsClass(shown, "Static") && !WindowText(shown).empty())) shown = GetWindow(shown, GW_HWNDNEXT);
+    if (!text.empty()) CheckText(WindowText(shown), text, caption + " message");
     std::string error;
     Require(AnswerMessageBox(box, button, &error), error);
 }
@@ -246,10 +239,9 @@ bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::s
 {
     std::string base = Config().shotDir.substr(2) + "/" + name, ready = Config().shotDir + "\\" + name + ".ppm";
     std::replace(base.begin(), base.end(), '\\', '/');
-    std::string command = Format("/bin/sh -c \"/usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage %s.png && "
-                                 "/usr/bin/convert %s.png %s.part.ppm && /bin/mv %s.part.ppm %s.ppm\"",
-                                 area.right - area.left, area.bottom - area.top, area.left, area.top, base.c_str(),
-                                 base.c_str(), base.c_str(), base.c_str(), base.c_str());
+    std::string command = Format("/bin/sh -c \"b=%s; /usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage "
+                                 "$b.png && /usr/bin/convert $b.png $b.part.ppm && /bin/mv $b.part.ppm $b.ppm\"",
+                                 base.c_str(), area.right - area.left, area.bottom - area.top, area.left, area.top);
     DeleteFileA(ready.c_str());
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};

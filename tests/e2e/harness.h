@@ -12,8 +12,7 @@ extern const char kGameCaption[], kChoose[], kPress[], kOver[], kDealt[], kNoDea
 extern const float kAmounts[22];
 
 struct Settings {
-    std::string gameExe, shotDir;   // Windows paths: the game under test, where captures go
-    std::string recording;          // --recording: the sound card's recording
+    std::string gameExe, shotDir, recording;   // Windows paths: the game, captures, --recording's sound card take
     int soakMinutes = 0;            // --soak-minutes: 0 runs the short forms
     unsigned seed = 0;              // --seed: 0 draws a fresh one
 };
@@ -35,8 +34,6 @@ class Game {
 public:
     explicit Game(const std::string& exe = Config().gameExe) : exe(exe) {}
     ~Game() { Kill(); }
-    Game(const Game&) = delete;
-    Game& operator=(const Game&) = delete;
     bool Start();   // and wait for the captioned window, its last control and "CHOOSE YOUR OWN BOX"
     const std::string& Error() const { return error; }
     HWND Window() const { return window; }
@@ -49,8 +46,7 @@ public:
     RECT ClientRect(int id) const { return RectIn(window, Control(id)); }
     bool WaitText(int id, const std::string& text, int ms = kStepTimeout) const { return WaitFor([&] { return Text(id) == text; }, ms); }
     bool Raise() const;
-    // A real SendInput click at the control's centre, refused unless the game
-    // is uppermost there and the click would reach this control, enabled.
+    // A real click at the centre, refused unless it would reach this control, enabled, with the game uppermost.
     bool Click(int id);
     bool PostClose() const { return PostMessageA(window, WM_CLOSE, 0, 0) != 0; }
     bool PressAltF4();
@@ -75,8 +71,7 @@ void MoveMouse(POINT screen);
 void PressMouse(DWORD flag);
 std::vector<HWND> DialogsOfProcess(DWORD pid);
 
-// A capture of the X display itself by ImageMagick's import, also saved as
-// shotDir\NAME.png: nothing the game draws for the driver.
+// A capture of the X display itself by ImageMagick's import, also saved as shotDir\NAME.png.
 struct Shot {
     RECT screen = {};   // the captured area
     std::vector<BYTE> rgb;

@@ -23,8 +23,7 @@ static std::set<DWORD> Browsers()
     return found;
 }
 
-// The command line a process was started with: its PEB holds the process
-// parameters 4 pointers in, and they hold the line 16 + 12 pointers in.
+// The PEB holds the process parameters 4 pointers in; they hold the command line 16 + 12 pointers in.
 static std::string CommandLineOf(DWORD pid)
 {
     using Query = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
