@@ -29,12 +29,17 @@ static int ToStandardY(int pixels, int baseY)
     return MulDiv(MulDiv(pixels, 8, baseY), kStandardBaseY, 8);
 }
 
-static bool IsPictureControl(HWND control)
+static bool HasClass(HWND control, const char* name)
 {
     char className[16];
     GetClassNameA(control, className, sizeof className);
+    return lstrcmpiA(className, name) == 0;
+}
+
+static bool IsPictureControl(HWND control)
+{
     LONG style = GetWindowLongA(control, GWL_STYLE);
-    return lstrcmpiA(className, "Static") == 0 && (style & SS_TYPEMASK) == SS_BITMAP;
+    return HasClass(control, "Static") && (style & SS_TYPEMASK) == SS_BITMAP;
 }
 
 static void SizeClientArea(HWND dialog)
@@ -111,9 +116,7 @@ void ApplyStandardLayout(HWND dialog)
 
     for (HWND control = GetWindow(dialog, GW_CHILD); control;
          control = GetWindow(control, GW_HWNDNEXT)) {
-        char className[16];
-        GetClassNameA(control, className, sizeof className);
-        if (lstrcmpiA(className, "Static") == 0 || lstrcmpiA(className, "Button") == 0)
+        if (HasClass(control, "Static") || HasClass(control, "Button"))
             SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) | WS_CLIPSIBLINGS);
         if (!IsBoxControl(GetDlgCtrlID(control)))
             PlaceControl(control, nullptr, baseX, baseY);

@@ -39,11 +39,6 @@ static Proc LibraryProc(HMODULE* library, const char* libraryName, const char* p
     return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(*library, procName)));
 }
 
-static CoTaskMemFreeProc ComTaskMemFree()
-{
-    return LibraryProc<CoTaskMemFreeProc>(&ole32, "ole32.dll", "CoTaskMemFree");
-}
-
 // Once per run, on this thread, before the first shell link object.
 static void EnterComponentModel()
 {
@@ -71,7 +66,7 @@ static bool ShortcutPath(HWND owner, const char* name, char* path, size_t pathSi
         &shell32, "shell32.dll", "SHGetSpecialFolderLocation");
     auto pathFromList =
         LibraryProc<SHGetPathFromIDListAProc>(&shell32, "shell32.dll", "SHGetPathFromIDListA");
-    CoTaskMemFreeProc taskMemFree = ComTaskMemFree();
+    auto taskMemFree = LibraryProc<CoTaskMemFreeProc>(&ole32, "ole32.dll", "CoTaskMemFree");
     if (!folderLocation || !pathFromList || !taskMemFree)
         return false;
     LPITEMIDLIST desktop = nullptr;
