@@ -15,7 +15,6 @@
 
 #include "bench/bare_resource.h"
 #include "tests/e2e/harness.h"
-#include "tests/e2e/check.h"
 #include "resources/resource.h"   // after <windows.h>, whose IDC_HELP names a cursor
 
 namespace {

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tests/e2e/check.h"
 #include "tests/e2e/harness.h"
 
 // Every group of the driver, in the order they run; sound only with --recording, from scripts/audio-e2e.sh.

@@ -1,7 +1,9 @@
-// Drives the real game from outside: its process, window and controls, real input, message boxes, screen captures.
+// Drives the real game from outside: its process, window and controls, real input, message boxes, screen captures;
+// and counts passed and failed cases, reporting each failure.
 #include "tests/e2e/harness.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 
 #include "resources/resource.h"
@@ -14,6 +16,60 @@ const char kGameCaption[] = "QUORVANT - UK - \xA3" "250,000 JACKPOT", kChoose[] 
            kDealt[] = "DEAL! NOW CARRY ON AND OPEN THE BOXES", kNoDeal[] = "NO DEAL! NOW CARRY ON AND OPEN THE BOXES";
 const float kAmounts[22] = {0.01f, 0.10f, 0.50f, 1, 5, 10, 50, 100, 250, 500, 750,
                             1000, 3000, 5000, 10000, 15000, 20000, 35000, 50000, 75000, 100000, 250000};
+static int passed = 0, failed = 0;
+static std::string running;
+static bool runningFailed = false;
+
+bool Check(bool ok, const std::string& what)
+{
+    if (!ok) printf("  FAIL %s: %s\n", running.c_str(), what.c_str()), runningFailed = true;
+    return ok;
+}
+
+bool CheckText(const std::string& actual, const std::string& expected, const std::string& what)
+{
+    return Check(actual == expected, what + ": got \"" + Printable(actual) + "\", expected \"" + Printable(expected) + "\"");
+}
+
+void Require(bool ok, const std::string& what) { if (!ok) throw CaseAbort{what}; }
+void Note(const std::string& text) { printf("  note %s: %s\n", running.c_str(), text.c_str()); }
+int PrintSummary() { return printf("%d passed, %d failed\n", passed, failed), failed ? 1 : 0; }
+
+void RunCases(const std::string& group, const std::vector<TestCase>& cases)
+{
+    for (const TestCase& testCase : cases) {
+        running = group + ": " + testCase.name;
+        runningFailed = false;
+        DWORD start = GetTickCount();
+        try { testCase.run(); } catch (const CaseAbort& abort) { Check(false, "ended early: " + abort.reason); }
+        printf("%s %s (%.1f s)\n", runningFailed ? "FAILED" : "ok    ", running.c_str(), (GetTickCount() - start) / 1000.0);
+        ++(runningFailed ? failed : passed);
+    }
+}
+
+void AbortRun(const std::string& reason)
+{
+    if (!running.empty()) printf("  FAIL %s: %s\nFAILED %s\n", running.c_str(), reason.c_str(), running.c_str()), ++failed;
+    EndStartedProcesses(), PrintSummary(), ExitProcess(1);
+}
+
+std::string Printable(const std::string& text)
+{
+    std::string out;
+    for (unsigned char c : text) out += c >= 0x20 && c < 0x7F && c != '\\' ? std::string(1, static_cast<char>(c)) : Format("\\x%02X", c);
+    return out;
+}
+
+std::string Format(const char* format, ...)
+{
+    char buffer[2048];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
 Settings& Config() { static Settings settings; return settings; }
 static std::vector<HANDLE> started;   // also read by the watchdog thread
 static CRITICAL_SECTION startedLock;
@@ -105,7 +161,7 @@ bool Game::Raise() const
     return Uppermost(window, centre, nullptr) && GetForegroundWindow() == window;
 }
 
-static void Mouse(DWORD flags, LONG dx = 0, LONG dy = 0)
+void PressMouse(DWORD flags, LONG dx, LONG dy)
 {
     INPUT input = {INPUT_MOUSE};
     input.mi.dx = dx, input.mi.dy = dy, input.mi.dwFlags = flags;
@@ -116,10 +172,8 @@ static void Mouse(DWORD flags, LONG dx = 0, LONG dy = 0)
 void MoveMouse(POINT p)
 {
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (p.x * 65536LL + width - 1) / width, (p.y * 65536LL + height - 1) / height);
+    PressMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (p.x * 65536LL + width - 1) / width, (p.y * 65536LL + height - 1) / height);
 }
-
-void PressMouse(DWORD flag) { Mouse(flag); }
 
 static bool ClickScreen(HWND top, POINT screen, std::string* error)
 {
@@ -226,12 +280,6 @@ void Answer(const Game& game, const std::string& caption, const std::string& tex
     if (!text.empty()) CheckText(WindowText(shown), text, caption + " message");
     std::string error;
     Require(AnswerMessageBox(box, button, &error), error);
-}
-
-COLORREF Shot::At(int x, int y) const
-{
-    size_t i = 3 * (static_cast<size_t>(y - screen.top) * (screen.right - screen.left) + (x - screen.left));
-    return i + 2 < rgb.size() ? RGB(rgb[i], rgb[i + 1], rgb[i + 2]) : CLR_INVALID;
 }
 
 // Wine starts a Unix program like any other but cannot wait on it: the capture tells its end by renaming its output.

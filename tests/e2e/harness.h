@@ -1,10 +1,31 @@
-// Drives the real game from outside: its process, window and controls, real input, message boxes, screen captures.
+// Drives the real game from outside: its process, window and controls, real input, message boxes, screen captures;
+// and the driver's frame: cases in groups, checks that name the failing row, the summary.
 #pragma once
 #include <windows.h>
 
-#include "tests/e2e/check.h"
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace e2e {
+
+struct TestCase { std::string name; std::function<void()> run; };
+struct CaseAbort { std::string reason; };   // thrown by Require: the case cannot go on
+
+// Each returns its condition; a failure prints a line naming the case and `what`.
+bool Check(bool ok, const std::string& what);
+bool CheckText(const std::string& actual, const std::string& expected, const std::string& what);
+void Require(bool ok, const std::string& what);
+void Note(const std::string& text);
+void RunCases(const std::string& group, const std::vector<TestCase>& cases);   // each failing alone
+[[noreturn]] void AbortRun(const std::string& reason);   // the watchdog's way out
+int PrintSummary();   // "N passed, M failed" on a line of its own; 1 if any failed
+std::string Printable(const std::string& text);   // "£" shows as \xA3
+std::string Format(const char* format, ...);
+
+// Storm, closing, session: long forms with --soak-minutes; sound: none without --recording (8-bit mono, 11025/s).
+std::vector<TestCase> WindowTests(), GameTests(), NewGameTests(), ShellTests(), StormTests(), ClosingTests(),
+    SessionTests(), SoundTests();
 
 const int kStartTimeout = 30000, kExitTimeout = 5000, kStepTimeout = 5000;   // ms
 // Windows-1252, as every text of the game: the caption, the statuses the checks name; the amounts, smallest first.
@@ -68,14 +89,18 @@ bool AnswerMessageBox(HWND box, int buttonId, std::string* error);   // a mouse 
 void Answer(const Game& game, const std::string& caption, const std::string& text, int button);
 void PressKeys(const std::vector<WORD>& keys);
 void MoveMouse(POINT screen);
-void PressMouse(DWORD flag);
+void PressMouse(DWORD flags, LONG dx = 0, LONG dy = 0);   // button flags, or a move
 std::vector<HWND> DialogsOfProcess(DWORD pid);
 
 // A capture of the X display itself by ImageMagick's import, also saved as shotDir\NAME.png.
 struct Shot {
     RECT screen = {};   // the captured area
     std::vector<BYTE> rgb;
-    COLORREF At(int x, int y) const;   // screen coordinates
+    COLORREF At(int x, int y) const   // screen coordinates
+    {
+        size_t i = 3 * (static_cast<size_t>(y - screen.top) * (screen.right - screen.left) + (x - screen.left));
+        return i + 2 < rgb.size() ? RGB(rgb[i], rgb[i + 1], rgb[i + 2]) : CLR_INVALID;
+    }
 };
 bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error);
 
