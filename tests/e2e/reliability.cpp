@@ -202,26 +202,19 @@ static Figures ReadFigures(DWORD pid)
     for (const char* at = nullptr; VirtualQueryEx(process, at, &region, sizeof region) && region.RegionSize;
          at = static_cast<const char*>(region.BaseAddress) + region.RegionSize)
         figures.privateBytes += region.State == MEM_COMMIT && region.Type == MEM_PRIVATE ? region.RegionSize : 0;
-    // The system's handle table (SystemExtendedHandleInformation, 64): a count, a reserved word, then one entry a handle.
-    struct HandleEntry { PVOID object; ULONG_PTR pid, handle; ULONG access; USHORT trace, type; ULONG attributes, reserved; };
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    auto querySystem = reinterpret_cast<LONG(WINAPI*)(int, PVOID, ULONG, PULONG)>(
-        reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQuerySystemInformation")));
-    std::vector<ULONG_PTR> table(1 << 17);
-    LONG status;
-    while ((status = querySystem(64, table.data(), static_cast<ULONG>(table.size() * sizeof(ULONG_PTR)), nullptr)) ==
-           static_cast<LONG>(0xC0000004))   // the buffer is too small
-        table.resize(table.size() * 2);
-    const auto* handles = reinterpret_cast<const HandleEntry*>(&table[2]);
-    figures.handles = status < 0 ? -1 : std::count_if(handles, handles + table[0], [&](const HandleEntry& e) { return e.pid == pid; });
+    std::vector<BYTE> list(1 << 22);   // every process, each entry giving the offset of the next
+    if (NtQuerySystemInformation(SystemProcessInformation, list.data(), list.size(), nullptr) >= 0)
+        for (size_t at = 0, next = 1; next; at += next) {
+            auto* entry = reinterpret_cast<SYSTEM_PROCESS_INFORMATION*>(&list[at]);
+            figures.handles = reinterpret_cast<DWORD_PTR>(entry->UniqueProcessId) == pid ? entry->HandleCount : figures.handles;
+            next = entry->NextEntryOffset;
+        }
     // The GDI handle table that the process's PEB points to: a live object has a non-zero type.
     struct GdiEntry { ULONGLONG object; ULONG owner; USHORT unique; UCHAR type, extType; ULONGLONG userData; };
-    auto queryProcess = reinterpret_cast<LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG)>(
-        reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryInformationProcess")));
     PROCESS_BASIC_INFORMATION basic = {};
     ULONG_PTR gdiTable = 0;
     std::vector<GdiEntry> gdi(0x10000);
-    if (queryProcess(process, 0, &basic, sizeof basic, nullptr) >= 0 &&
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) >= 0 &&
         ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + (sizeof(void*) == 8 ? 0xF8 : 0x94),
                           &gdiTable, sizeof gdiTable, nullptr) &&
         ReadProcessMemory(process, reinterpret_cast<void*>(gdiTable), gdi.data(), gdi.size() * sizeof(GdiEntry), nullptr))

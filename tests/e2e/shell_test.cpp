@@ -1,6 +1,7 @@
 // Outside the window: the desktop shortcut written at start, and the maker's page opened by MORE GAMES and HELP.
 #include <shlobj.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <set>
@@ -23,22 +24,19 @@ static std::set<DWORD> Browsers()
     return found;
 }
 
-// The PEB holds the process parameters 4 pointers in; they hold the command line 16 + 12 pointers in.
 static std::string CommandLineOf(DWORD pid)
 {
-    using Query = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    struct { LONG_PTR exitStatus; BYTE* peb; ULONG_PTR rest[4]; } basic = {};
-    struct { USHORT length, maximum; WCHAR* text; } line = {};
-    BYTE* parameters = nullptr;
+    PROCESS_BASIC_INFORMATION basic = {};
+    PEB peb = {};
+    RTL_USER_PROCESS_PARAMETERS parameters = {};
     std::wstring wide(1024, L'\0');
-    bool ok = process && query(process, 0, &basic, sizeof basic, nullptr) >= 0 &&
-              ReadProcessMemory(process, basic.peb + 4 * sizeof(void*), &parameters, sizeof parameters, nullptr) &&
-              ReadProcessMemory(process, parameters + 16 + 12 * sizeof(void*), &line, sizeof line, nullptr) &&
-              ReadProcessMemory(process, line.text, &wide[0], std::min<size_t>(line.length, 2046), nullptr);
+    bool ok = process && NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) >= 0 &&
+              ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr) &&
+              ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, nullptr) &&
+              ReadProcessMemory(process, parameters.CommandLine.Buffer, &wide[0], std::min<USHORT>(parameters.CommandLine.Length, 2046), nullptr);
     CloseHandle(process);
-    return ok ? std::string(wide.begin(), wide.begin() + std::min<size_t>(line.length / 2, 1023)) : "<unreadable>";
+    return ok ? std::string(wide.begin(), wide.begin() + std::min(parameters.CommandLine.Length / 2, 1023)) : "<unreadable>";
 }
 
 static void CheckShortcutAndPage()
