@@ -174,17 +174,6 @@ static void KeysNewGameAndClose()
     Answer(game, "NEW GAME", "START AGAIN?", IDNO);
     CheckNumbersOnScreen(game, "no-closed");
     Check(BoardLines(game) == before, "NEW GAME answered No changed the board");
-    RECT r = RectIn(nullptr, game.Window());
-    for (bool minimise : {false, true}) {   // Wine repaints nothing when the window shows again; Windows would, so ask
-        HWND cover = minimise ? nullptr : CreateWindowExA(WS_EX_TOPMOST, "STATIC", "",
-            WS_POPUP | WS_VISIBLE | SS_BLACKRECT, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0, 0, 0);
-        ShowWindow(game.Window(), minimise ? SW_MINIMIZE : SW_SHOWNA);
-        Check(WaitFor([&] { return minimise == (IsIconic(game.Window()) != 0); }, kStepTimeout), "no minimise");
-        Sleep(500), ShowWindow(game.Window(), minimise ? SW_RESTORE : SW_SHOWNA), DestroyWindow(cover);
-        Check(WaitFor([&] { return !IsIconic(game.Window()); }, kStepTimeout), "the window did not come back");
-        RedrawWindow(game.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        CheckNumbersOnScreen(game, minimise ? "restored" : "uncovered");
-    }
     for (int box : {2, 4, 5}) OpenBox(game, box);
     Step(game, IDC_BOX_BUTTON + 5, kPress, kCallWait);
     CheckKeysChangeNothing(game, "with an offer waiting");
