@@ -7,14 +7,11 @@
 #include <io.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <map>
-#include <memory>
 
 #include "bench/bare_resource.h"
-#include "tests/e2e/harness.h"
+#include "tests/e2e/harness.h"   // also <functional>, <string> and <vector>
 #include "resources/resource.h"   // after <windows.h>, whose IDC_HELP names a cursor
 
 namespace {
@@ -37,11 +34,9 @@ double Now()   // ms on the performance counter
     return QueryPerformanceCounter(&now) && QueryPerformanceFrequency(&frequency) ? 1000.0 * now.QuadPart / frequency.QuadPart : 0;
 }
 
-// ---- what Linux knows of the Wine processes, read from /proc through drive Z: ----
-
-std::string ReadUnix(std::string path)
+// What Linux knows of the Wine processes: a file of /proc, read through drive Z:.
+std::string ReadUnix(const std::string& path)
 {
-    std::replace(path.begin(), path.end(), '/', '\\');
     HANDLE file = CreateFileA(("Z:" + path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     std::string text;
     char chunk[4096];
@@ -91,51 +86,45 @@ double PrivateMiB(int pid)
     return least < 1e9 ? least : -1;
 }
 
-// ---- what the screen shows ----
-
 // A quick copy of the screen through Wine's own display, for timing paints
 // in the bench, where an X capture would take longer than what it measures.
 struct Pixels {
-    int width = 0, height = 0;
-    std::vector<COLORREF> colours;   // row by row from the top
-    COLORREF At(int x, int y) const { return colours[static_cast<size_t>(y) * width + x]; }
+    RECT screen = {};   // the copied area
+    std::vector<DWORD> colours;   // 0xRRGGBB, row by row from the top
+    DWORD At(int x, int y) const { return colours[static_cast<size_t>(y - screen.top) * (screen.right - screen.left) + x - screen.left]; }
 };
 
-bool CapturePixels(HWND window, const RECT& client, Pixels* pixels, std::string* error)
+bool CapturePixels(HWND window, RECT area, Pixels* pixels)   // `area` in the window's client coordinates
 {
-    RECT r = client;
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    int w = pixels->width = r.right - r.left, h = pixels->height = r.bottom - r.top;
-    pixels->colours.clear();
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    int w = area.right - area.left, h = area.bottom - area.top;
+    pixels->screen = area, pixels->colours.clear();
     BITMAPINFO info = {{sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB}};
     HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    DWORD* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    bool copied = bitmap && BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    if (copied)   // BGRX rows, top down
-        for (const DWORD *p = static_cast<const DWORD*>(bits), *end = p + w * h; p < end; ++p)
-            pixels->colours.push_back(RGB(*p >> 16 & 255, *p >> 8 & 255, *p & 255));
+    bool copied = bitmap && BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    for (const DWORD* p = bits; copied && p < bits + w * h; ++p)
+        pixels->colours.push_back(*p & 0xFFFFFF);   // the fourth byte is padding
     SelectObject(memory, old), DeleteObject(bitmap), DeleteDC(memory), ReleaseDC(nullptr, screen);
-    if (!copied) *error = "BitBlt from the screen failed";
     return copied;
 }
 
-uint64_t Picture(HWND window, const RECT& area)
+ULONGLONG Picture(HWND window, const RECT& area)
 {
     Pixels pixels;
-    std::string error;
-    uint64_t hash = 1469598103934665603ULL;   // FNV-1a
-    if (CapturePixels(window, area, &pixels, &error))
-        for (COLORREF colour : pixels.colours)
+    ULONGLONG hash = 1469598103934665603ULL;   // FNV-1a
+    if (CapturePixels(window, area, &pixels))
+        for (DWORD colour : pixels.colours)
             hash = (hash ^ colour) * 1099511628211ULL;
     return hash;
 }
 
-POINT ScreenCentre(HWND window, const RECT& client)
+POINT ScreenCentre(HWND window, const RECT& area)   // `area` in the window's client coordinates; null: the screen's
 {
-    POINT point = {(client.left + client.right) / 2, (client.top + client.bottom) / 2};
-    ClientToScreen(window, &point);
+    POINT point = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    MapWindowPoints(window, nullptr, &point, 1);
     return point;
 }
 
@@ -148,7 +137,7 @@ double TimeClick(POINT screen, HWND window, const RECT& area, const std::functio
     Sleep(50);
     e2e::PressMouse(MOUSEEVENTF_LEFTDOWN);
     Sleep(40);   // the release, not the press, is what is timed
-    std::vector<std::pair<double, uint64_t>> seen = {{0, Picture(window, area)}};
+    std::vector<std::pair<double, ULONGLONG>> seen = {{0, Picture(window, area)}};
     double origin = Now(), settledAt = -1, checked = 0;
     e2e::PressMouse(MOUSEEVENTF_LEFTUP);
     while (Now() - origin < 5000 && (settledAt < 0 || Now() - settledAt < 150)) {
@@ -156,15 +145,13 @@ double TimeClick(POINT screen, HWND window, const RECT& area, const std::functio
         if (settledAt < 0 && seen.back().second != seen[0].second && Now() - checked > 20 && (checked = Now(), settled()))
             settledAt = Now();
     }
-    size_t first = 1;
-    while (first < seen.size() && seen[first].second != seen.back().second)
-        ++first;
-    return settledAt < 0 ? -1 : seen[first].first;
+    auto first = std::find_if(seen.begin() + 1, seen.end(), [&](const auto& s) { return s.second == seen.back().second; });
+    return settledAt < 0 ? -1 : first->first;
 }
 
 struct Run {
     Column column;
-    std::unique_ptr<e2e::Game> game;   // the game is run through the e2e harness
+    e2e::Game game{exe[column]};   // the game is run through the e2e harness
     HANDLE process = nullptr;   // the peer's or the floor's
     DWORD pid = 0, linuxPid = 0;
     HWND window = nullptr;
@@ -173,12 +160,11 @@ struct Run {
 DWORD WINAPI Launch(LPVOID param)
 {
     Run* run = static_cast<Run*>(param);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
+    if (run->column == kGame)
+        return run->game.Start();
+    STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
     std::string line = "\"" + exe[run->column] + "\"";
-    if (run->column == kGame)
-        return run->game->Start();
     CreateProcessA(exe[run->column].c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     run->process = info.hProcess, run->pid = info.dwProcessId;
     return info.hProcess != nullptr;
@@ -189,7 +175,7 @@ BOOL CALLBACK FindWindowOf(HWND window, LPARAM param)
     Run* run = reinterpret_cast<Run*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == (run->column == kGame ? run->game->Pid() : run->pid) && IsWindowVisible(window) &&
+    if (pid == (run->column == kGame ? run->game.Pid() : run->pid) && IsWindowVisible(window) &&
         (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
         run->window = window;
     return !run->window;
@@ -199,34 +185,28 @@ BOOL CALLBACK FindWindowOf(HWND window, LPARAM param)
 // own field leaves more than half of its client black). The launch runs in a thread of its own.
 bool Start(Run* run)
 {
-    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, area;
     Pixels still, client;
-    std::string error;
-    CapturePixels(GetDesktopWindow(), screen, &still, &error);
-    run->game.reset(new e2e::Game(exe[run->column]));
+    CapturePixels(nullptr, {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, &still);
     double origin = Now(), painted = -1;
     HANDLE launch = CreateThread(nullptr, 0, Launch, run, 0, nullptr);
-    while (painted < 0 && Now() - origin < 30000) {
-        POINT at = {0, 0};
+    for (RECT area; painted < 0 && Now() - origin < 30000;) {
         if (!run->window)
             EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(run));
-        if (!run->window || !GetClientRect(run->window, &area) || !CapturePixels(run->window, area, &client, &error))
+        if (!run->window || !GetClientRect(run->window, &area) || !CapturePixels(run->window, area, &client))
             continue;
-        ClientToScreen(run->window, &at);
         int compared = 0, changed = 0;
-        for (int y = 0; y < client.height; y += 4)
-            for (int x = 0; x < client.width && at.y + y < still.height; x += 4, ++compared)
-                changed += at.x + x < still.width && client.At(x, y) != still.At(at.x + x, at.y + y);
+        for (int y = client.screen.top; y < client.screen.bottom && y < still.screen.bottom; y += 4)
+            for (int x = client.screen.left; x < client.screen.right; x += 4, ++compared)
+                changed += x < still.screen.right && client.At(x, y) != still.At(x, y);
         painted = compared && changed * 10 >= compared ? Now() - origin : -1;
     }
     DWORD started = 0;
-    if (WaitForSingleObject(launch, 35000) == WAIT_OBJECT_0)
-        GetExitCodeThread(launch, &started);
+    bool launched = WaitForSingleObject(launch, 35000) == WAIT_OBJECT_0 && GetExitCodeThread(launch, &started) && started;
     CloseHandle(launch);
     Record(run->column, "start", painted);   // not measured: it did not start, or painted nothing
     Sleep(1000);
     run->linuxPid = LinuxPid(kComms[run->column]);
-    return started && painted >= 0 && run->linuxPid;
+    return launched && painted >= 0 && run->linuxPid;
 }
 
 // A click is over when every box button in sight is enabled again and `box`'s is gone, or, after NEW GAME (box
@@ -244,7 +224,7 @@ bool Over(const e2e::Game& game, int box)
 // Ten games: the own box, four reveals (the fifth would bring the banker's call), NEW GAME and Yes.
 void PlayGame(Run* run)
 {
-    e2e::Game& game = *run->game;
+    e2e::Game& game = run->game;
     for (int played = 0, box = 0; played < 10; ++played) {
         int own = played * 5 % 22;
         if (!game.Click(IDC_BOX_BUTTON + own) || !game.WaitText(IDC_STATUS, "OPEN A BOX"))
@@ -259,9 +239,7 @@ void PlayGame(Run* run)
         HWND yes = question ? GetDlgItem(question, IDYES) : nullptr;
         if (!yes)
             return Record(kGame, "newgame", -1);
-        RECT rect;
-        GetWindowRect(yes, &rect);
-        POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        POINT centre = ScreenCentre(nullptr, e2e::RectIn(nullptr, yes));
         e2e::WaitFor([&] { return SetWindowPos(question, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) && WindowFromPoint(centre) == yes; }, 5000);
         Record(kGame, "newgame", TimeClick(centre, game.Window(), game.ClientRect(IDC_STATUS),
                                            [&] { return !IsWindowVisible(question) && Over(game, -1); }));
@@ -272,21 +250,17 @@ void PlayGame(Run* run)
 // the face above the field for a new game. Ten clicks of the floor, each bringing a new status text.
 void PlayOther(Run* run)
 {
-    RECT client, area;
+    RECT client, status = e2e::RectIn(run->window, GetDlgItem(run->window, IDC_BARE_STATUS));
     GetClientRect(run->window, &client);
     int margin = (client.right - 144) / 2;
-    RECT field = {margin, client.bottom - margin - 144, client.right - margin, client.bottom - margin}, button;
-    GetWindowRect(GetDlgItem(run->window, IDC_BARE_STATUS), &area);
-    GetWindowRect(GetDlgItem(run->window, IDC_BARE_BUTTON), &button);
-    MapWindowPoints(nullptr, run->window, reinterpret_cast<POINT*>(&area), 2);
-    MapWindowPoints(nullptr, run->window, reinterpret_cast<POINT*>(&button), 2);
+    RECT field = {margin, client.bottom - margin - 144, client.right - margin, client.bottom - margin};
+    POINT button = ScreenCentre(nullptr, e2e::RectIn(nullptr, GetDlgItem(run->window, IDC_BARE_BUTTON)));
     for (int played = 0; played < 10; ++played) {
         SetForegroundWindow(run->window);
         double clicked = Now();
-        auto after300 = [&] { return Now() - clicked > 300; };
         RECT cell = {field.left + 64, field.top + 16 * (2 + played % 5), field.left + 80, field.top + 16 * (3 + played % 5)};
-        Record(run->column, "reveal", run->column == kPeer ? TimeClick(ScreenCentre(run->window, cell), run->window, field, after300)
-                                                           : TimeClick(ScreenCentre(run->window, button), run->window, area, after300));
+        POINT target = run->column == kPeer ? ScreenCentre(run->window, cell) : button;
+        Record(run->column, "reveal", TimeClick(target, run->window, run->column == kPeer ? field : status, [&] { return Now() - clicked > 300; }));
         POINT face = ScreenCentre(run->window, {field.left, field.top - 16, field.right, field.top - 16});
         if (run->column == kPeer)
             e2e::MoveMouse(face), Sleep(50), e2e::PressMouse(MOUSEEVENTF_LEFTDOWN), e2e::PressMouse(MOUSEEVENTF_LEFTUP), Sleep(200);
@@ -297,8 +271,7 @@ void PlayOther(Run* run)
 void RunOnce(Column column)
 {
     printf("  %s\n", kTitles[column]);
-    Run run;
-    run.column = column;
+    Run run = {column};
     if (Start(&run)) {
         int server = LinuxPid("wineserver");
         double program = CpuSeconds(run.linuxPid), wine = CpuSeconds(server), origin = Now();
@@ -311,23 +284,16 @@ void RunOnce(Column column)
     }
     PostMessageA(run.window, WM_CLOSE, 0, 0);
     DWORD code;   // the harness ends the game if it does not
-    column == kGame ? void(run.game->WaitExit(e2e::kExitTimeout, &code)) : void(WaitForSingleObject(run.process, e2e::kExitTimeout));
+    column == kGame ? void(run.game.WaitExit(e2e::kExitTimeout, &code)) : void(WaitForSingleObject(run.process, e2e::kExitTimeout));
     if (run.process)
         TerminateProcess(run.process, 99), CloseHandle(run.process);
 }
-
 
 double Quantile(Column column, const std::string& figure, double q)   // the nearest rank; -1 for no samples
 {
     std::vector<double> v = samples[column][figure];
     std::sort(v.begin(), v.end());
     return v.empty() ? -1 : v[static_cast<size_t>(q * (v.size() - 1) + 0.5)];
-}
-
-double FileMiB(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow / 1048576.0 : -1;
 }
 
 BOOL CALLBACK AddBitmap(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR mib)
@@ -341,8 +307,11 @@ void PrintTable()
     double bitmapsMiB = 0;   // the bitmaps' own size, as the shipped program file holds them
     EnumResourceNamesA(LoadLibraryExA(ship.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE), RT_BITMAP, AddBitmap,
                        reinterpret_cast<LONG_PTR>(&bitmapsMiB));
-    for (int column = 0; column < kColumns; ++column)
-        samples[column]["size"] = {FileMiB(column == kGame ? ship : exe[column])};
+    for (Column column : {kGame, kPeer, kBare}) {
+        WIN32_FILE_ATTRIBUTE_DATA file;
+        bool found = GetFileAttributesExA((column == kGame ? ship : exe[column]).c_str(), GetFileExInfoStandard, &file);
+        Record(column, "size", found ? file.nFileSizeLow / 1048576.0 : -1);
+    }
     const struct { const char* title; const char* figure; Column against; double factor, plus, cap; } kRows[] = {
         {"Click to reveal painted (ms) [peer: a cell; floor: a button's new text]", "reveal", kBare, 2, 0, 1000.0 / 60},
         {"First paint after start (ms)", "start", kPeer, 1.5, 0, 1e9},
@@ -350,8 +319,7 @@ void PrintTable()
         {"Private memory after ten games (MiB) [plus: the bitmaps]", "memory", kPeer, 1.5, bitmapsMiB, 1e9},
         {"Idle, waiting for the first box: program + wineserver (% of a core)", "idle", kBare, 1.2, 0, 1e9},
         {"Program file (MiB) [game: the shipped i686 build]", "size", kGame, 1e9, 0, 3}};
-    printf("\n| Figure, median (min-max) | %s | %s | %s | Target | Met |\n|---|---|---|---|---|---|\n", kTitles[0],
-           kTitles[1], kTitles[2]);
+    printf("\n| Figure, median (min-max) | %s | %s | %s | Target | Met |\n|---|---|---|---|---|---|\n", kTitles[0], kTitles[1], kTitles[2]);
     for (const auto& row : kRows) {
         printf("| %s", row.title);
         for (Column c : {kGame, kPeer, kBare})
