@@ -29,16 +29,14 @@ void PlaySoundSync(int sound) { Add("sound", sound), now += kSoundSamples[sound]
 void Inform(const char* text, const char* caption)
 {
     Add("box", 0, lastBox = std::string(caption) + "|" + text);
-    for (Event& event : std::exchange(inMessageBox, {}))
+    if (Event event = std::exchange(inMessageBox, nullptr))
         event();
 }
 
 bool AskYesNo(const char* text, const char* caption)
 {
     Inform(text, caption);
-    bool yes = !answers.empty() && answers.front();
-    answers.erase(answers.begin(), answers.begin() + !answers.empty());
-    return yes && !quitPosted;
+    return std::exchange(answer, false) && !quitPosted;
 }
 
 // The quit is taken by the pump it is posted in or the next, and every later pump reports it again.
