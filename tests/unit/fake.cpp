@@ -25,7 +25,6 @@ void ReadUtcClock(UtcTime* time) { if (clockReads++) throw std::runtime_error("t
 // Nothing is pumped while a synchronous sound plays: the clock jumps past it.
 void PlaySoundSync(int sound) { Add("sound", sound), now += kSoundSamples[sound] * 1000LL / 11025; }
 
-// A message box's modal loop dispatches what the script put there.
 void Inform(const char* text, const char* caption)
 {
     Add("box", 0, lastBox = std::string(caption) + "|" + text);
@@ -48,12 +47,9 @@ int PumpMessages()
         return 1;
     if (auto due = atPump.extract(pumps))
         due.mapped()();
-    auto when = std::find_if(whens.begin(), whens.end(), [](const auto& w) { return w.first(); });
-    if (when != whens.end()) {
-        Event event = when->second;
-        whens.erase(when);
-        event();
-    }
+    auto when = std::find_if(whens.begin(), whens.end(), [](const auto& w) { return w.first && w.first(); });
+    if (when != whens.end())   // spent, it keeps its place and never holds again
+        std::exchange(*when, {}).second();
     if (!quitPosted && now >= nextTick) {
         nextTick = (now / 1000 + 1) * 1000;   // ticks missed while blocked are lost
         ++ticks, OnSecondTimer();
