@@ -25,20 +25,17 @@ void ReadUtcClock(UtcTime* time) { if (clockReads++) throw std::runtime_error("t
 // Nothing is pumped while a synchronous sound plays: the clock jumps past it.
 void PlaySoundSync(int sound) { Add("sound", sound), now += kSoundSamples[sound] * 1000LL / 11025; }
 
-// A message box's modal loop dispatches what the script put there.
 void Inform(const char* text, const char* caption)
 {
     Add("box", 0, lastBox = std::string(caption) + "|" + text);
-    for (Event& event : std::exchange(inMessageBox, {}))
+    if (Event event = std::exchange(inMessageBox, nullptr))
         event();
 }
 
 bool AskYesNo(const char* text, const char* caption)
 {
     Inform(text, caption);
-    bool yes = !answers.empty() && answers.front();
-    answers.erase(answers.begin(), answers.begin() + !answers.empty());
-    return yes && !quitPosted;
+    return std::exchange(answer, false) && !quitPosted;
 }
 
 // The quit is taken by the pump it is posted in or the next, and every later pump reports it again.
@@ -50,12 +47,9 @@ int PumpMessages()
         return 1;
     if (auto due = atPump.extract(pumps))
         due.mapped()();
-    auto when = std::find_if(whens.begin(), whens.end(), [](const auto& w) { return w.first(); });
-    if (when != whens.end()) {
-        Event event = when->second;
-        whens.erase(when);
-        event();
-    }
+    auto when = std::find_if(whens.begin(), whens.end(), [](const auto& w) { return w.first && w.first(); });
+    if (when != whens.end())   // spent, it keeps its place and never holds again
+        std::exchange(*when, {}).second();
     if (!quitPosted && now >= nextTick) {
         nextTick = (now / 1000 + 1) * 1000;   // ticks missed while blocked are lost
         ++ticks, OnSecondTimer();

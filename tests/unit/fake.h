@@ -17,7 +17,7 @@ namespace fake {
 
 // Samples at 11025 a second: what each generated file holds, and how long a synchronous play blocks.
 const int kSoundSamples[kSoundCount] = {16608, 22529, 33217, 28736, 33920, 38144, 11648, 64148, 11936, 4408};
-const UtcTime kMidsummer = {2024, 6, 6, 15, 9, 30, 45, 250};
+const UtcTime kMidsummer = {2024, 6, 6, 15, 9, 30, 45, 250}, kJanuary = {2008, 1, 4, 24, 12, 0, 0, 0};
 
 // kind: the call; id: the control or sound; value: text, "x,y", "1"/"0" or bitmap; tick: the ticks so far.
 struct Op { std::string kind; int id; std::string value; int tick; };
@@ -32,43 +32,28 @@ inline bool quitPosted = false, quitTaken = false;
 inline UtcTime utc = kMidsummer;
 inline std::map<int, Event> atPump;                                  // by pump number, ahead of whens
 inline std::vector<std::pair<std::function<bool()>, Event>> whens;   // once, first pump it holds in
-inline std::vector<Event> inMessageBox;                              // the next box's modal loop
-inline std::vector<bool> answers;                                    // Yes/No in order, then No
+inline Event inMessageBox;                                           // the next box's modal loop
+inline bool answer = false;                                          // the next question's answer; No after it
 inline std::string lastBox;                                          // "caption|text" of the last message box
 
 // Program start: the layout captured (button 200 + i, picture 100 + i, plate 300 + i), the first game dealt.
 inline void Reset(const UtcTime& clock = kMidsummer)
 {
-    ResetGameState();
-    ResetRandom();
-    ops.clear(), controls.clear(), lastBox.clear(), atPump.clear(), whens.clear(), inMessageBox.clear(), answers.clear();
-    now = 0, nextTick = 1000, pumps = clockReads = ticks = 0, quitPosted = quitTaken = false, utc = clock;
+    ResetGameState(), ResetRandom();
+    ops.clear(), controls.clear(), lastBox.clear(), atPump.clear(), whens.clear(), inMessageBox = nullptr;
+    now = 0, nextTick = 1000, pumps = clockReads = ticks = 0, quitPosted = quitTaken = answer = false, utc = clock;
     for (int i = 0; i < kBoxCount; ++i)
         boxRecords[i] = {100 + i, 10, 200 + i, 20, 300 + i, 30};   // what the layout capture records
     NewGame();
     ops.clear();
 }
 
-inline void PumpUntil(const std::function<bool()>& done, int limit = 200000)
-{
-    for (int i = 0; i < limit && !done(); ++i)
-        PumpMessages();
-}
+inline void PumpUntil(const std::function<bool()>& done) { while (!done()) PumpMessages(); }
 
 // Clicks as the dialog routes them: a disabled button sends nothing.
-inline void ClickDeal() { if (controls[IDC_DEAL].enabled) AnswerDeal(); }
-inline void ClickNoDeal() { if (controls[IDC_NO_DEAL].enabled) AnswerNoDeal(); }
-inline void ClickNewGame(bool yes) { answers.push_back(yes), NewGameCommand(); }
+inline void ClickAnswer(bool deal) { if (controls[deal ? IDC_DEAL : IDC_NO_DEAL].enabled) deal ? AnswerDeal() : AnswerNoDeal(); }
+inline void ClickNewGame(bool yes) { answer = yes, NewGameCommand(); }
 
-// The ids of the ops of one kind since op `from`.
-inline std::vector<int> Of(const std::string& kind, size_t from = 0)
-{
-    std::vector<int> ids;
-    for (size_t k = from; k < ops.size(); ++k)
-        if (ops[k].kind == kind)
-            ids.push_back(ops[k].id);
-    return ids;
-}
 inline std::string Status() { return controls[IDC_STATUS].text; }
 
 // The generator's state that steps to `next`: 1440005641 is 12345's inverse modulo 2^32.
