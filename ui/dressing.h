@@ -18,4 +18,4 @@ HBRUSH OnCtlColor(UINT message, HDC dc);
 HBITMAP SharedBitmap(int bitmapId);
 // Shows a shared bitmap in a picture control, unless it shows it already,
 // and frees the template's own copy that it replaces.
-void ShowSharedBitmap(HWND picture, int bitmapId);
+bool ShowSharedBitmap(HWND picture, int bitmapId);
