@@ -109,15 +109,23 @@ HBITMAP SharedBitmap(int bitmapId)
     return bitmap;
 }
 
-void ShowSharedBitmap(HWND picture, int bitmapId)
+bool ShowSharedBitmap(HWND picture, int bitmapId)
 {
     HBITMAP bitmap = SharedBitmap(bitmapId);
     if (reinterpret_cast<HBITMAP>(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0)) == bitmap)
-        return;
+        return false;
+    // Every box bitmap has the picture's own size, yet a static given a new
+    // bitmap resizes itself to it by a window move, which under Wine copies
+    // pixels and hands the half-painted window to the screen. Told for the
+    // change that the bitmap fits the control, it just paints.
+    LONG style = GetWindowLongA(picture, GWL_STYLE);
+    SetWindowLongA(picture, GWL_STYLE, style | SS_REALSIZECONTROL);
     // The template loads a copy of its image for each picture; replaced by
     // a shared one it would stay loaded, unused, for the whole run.
     HBITMAP replaced = reinterpret_cast<HBITMAP>(
         SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+    SetWindowLongA(picture, GWL_STYLE, style);
     if (replaced && replaced != bitmap && !IsSharedBitmap(replaced))
         DeleteObject(replaced);
+    return true;
 }

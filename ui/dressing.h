@@ -17,5 +17,5 @@ HBRUSH OnCtlColor(UINT message, HDC dc);
 // Every bitmap is loaded once and shared by all the pictures that show it.
 HBITMAP SharedBitmap(int bitmapId);
 // Shows a shared bitmap in a picture control, unless it shows it already,
-// and frees the template's own copy that it replaces.
-void ShowSharedBitmap(HWND picture, int bitmapId);
+// and frees the template's own copy that it replaces. True if it changed it.
+bool ShowSharedBitmap(HWND picture, int bitmapId);

@@ -41,8 +41,16 @@ void MoveControl(int controlId, int x, int y)
     }
     // The uncovered background is erased with the next paint, not at once by
     // each move: a new game moves up to a dozen controls before its pump.
-    SetWindowPos(control, StackedBelow(dialogWindow, controlId), x, y, 0, 0,
-                 SWP_NOSIZE | SWP_DEFERERASE);
+    UINT flags = SWP_NOSIZE | SWP_DEFERERASE;
+    // Nothing of a control out of sight is seen, so its pixels are not worth
+    // copying; and Wine's copy hands every pixel painted so far to the
+    // screen, so a reveal would show the clicked button redrawn for its lost
+    // focus a few milliseconds before the opened box.
+    RECT client;
+    GetClientRect(dialogWindow, &client);
+    if (x >= client.right || y >= client.bottom)
+        flags |= SWP_NOCOPYBITS;
+    SetWindowPos(control, StackedBelow(dialogWindow, controlId), x, y, 0, 0, flags);
 }
 
 // The repaint that follows a move is for the move; after a move that did not
@@ -87,9 +95,17 @@ void EmptyList(int listId)
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
 }
 
+// The new picture is painted at once by the static control; under Wine it
+// reaches the screen only when the window's pixels are next handed over,
+// which would be in the middle of the repaints of the next pump. A look for
+// a message that no one sends finds the queue empty, and Wine hands them
+// over then: the player sees the picture as soon as it is painted.
 void SetPicture(int controlId, int bitmapId)
 {
-    ShowSharedBitmap(Control(controlId), bitmapId);
+    if (!ShowSharedBitmap(Control(controlId), bitmapId))
+        return;
+    MSG none;
+    PeekMessageA(&none, nullptr, WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
 }
 
 void FocusControl(int controlId)
