@@ -67,9 +67,9 @@ static void SizeClientArea(HWND dialog)
 }
 
 // Under Wine each GetDlgItem asks the window server for the list of the
-// dialog's 88 children and then reads each one's identifier; start-up and
-// every new game address controls some two hundred times. The controls live
-// as long as the window, so their handles are listed once per dialog.
+// dialog's 88 children and then reads their identifiers; start-up addresses
+// controls over three hundred times and every new game about 150. The
+// controls live as long as the window, so their handles are listed once.
 static HWND listedDialog = nullptr;
 static std::map<int, HWND> controlHandles;
 
