@@ -14,6 +14,8 @@ INT_PTR CALLBACK GameDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Places every control of the template at its pixel place at the standard
 // dialog units, and gives the client area the background's size.
 void ApplyStandardLayout(HWND dialog);
+// The dialog's control with this identifier, from a list made once.
+HWND DialogControl(HWND dialog, int controlId);
 // Where a moved control goes among its siblings: the top, except a box
 // picture, which goes directly below its own button.
 HWND StackedBelow(HWND dialog, int controlId);

@@ -2,6 +2,7 @@
 #include "app/app.h"
 
 #include <initializer_list>
+#include <map>
 
 #include "game/state.h"
 #include "resources/resource.h"
@@ -65,6 +66,32 @@ static void SizeClientArea(HWND dialog)
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Under Wine each GetDlgItem asks the window server for the list of the
+// dialog's 88 children and then reads their identifiers; start-up addresses
+// controls over three hundred times and every new game about 150. The
+// controls live as long as the window, so their handles are listed once.
+static HWND listedDialog = nullptr;
+static std::map<int, HWND> controlHandles;
+
+static BOOL CALLBACK ListControl(HWND control, LPARAM)
+{
+    controlHandles[GetDlgCtrlID(control)] = control;
+    return TRUE;
+}
+
+HWND DialogControl(HWND dialog, int controlId)
+{
+    if (!dialog)
+        return nullptr;
+    if (dialog != listedDialog) {
+        listedDialog = dialog;
+        controlHandles.clear();
+        EnumChildWindows(dialog, ListControl, 0);
+    }
+    auto found = controlHandles.find(controlId);
+    return found != controlHandles.end() ? found->second : nullptr;
+}
+
 // The number on a box is its button, lying over the picture's label. Without
 // sibling clipping the two paint in whatever order their repaints come, and
 // under some systems the picture, painted last, hides the number. So every
@@ -75,7 +102,7 @@ static void SizeClientArea(HWND dialog)
 HWND StackedBelow(HWND dialog, int controlId)
 {
     if (controlId >= IDC_BOX_PICTURE && controlId < IDC_BOX_PICTURE + kBoxCount)
-        return GetDlgItem(dialog, controlId - IDC_BOX_PICTURE + IDC_BOX_BUTTON);
+        return DialogControl(dialog, controlId - IDC_BOX_PICTURE + IDC_BOX_BUTTON);
     return HWND_TOP;
 }
 
@@ -123,10 +150,10 @@ void ApplyStandardLayout(HWND dialog)
     }
     for (int i = 0; i < kBoxCount; ++i) {
         for (int controlId : {IDC_BOARD_VALUE + i, IDC_BOX_BUTTON + i, IDC_BOX_PICTURE + i})
-            PlaceControl(GetDlgItem(dialog, controlId), StackedBelow(dialog, controlId), baseX, baseY);
+            PlaceControl(DialogControl(dialog, controlId), StackedBelow(dialog, controlId), baseX, baseY);
         // The same closed box the first new game would set, set while the
         // window is hidden and a picture change costs no paint.
-        ShowSharedBitmap(GetDlgItem(dialog, IDC_BOX_PICTURE + i), IDB_CLOSED_BOX);
+        ShowSharedBitmap(DialogControl(dialog, IDC_BOX_PICTURE + i), IDB_CLOSED_BOX);
     }
     SizeClientArea(dialog);
 }
@@ -146,7 +173,7 @@ void CaptureLayout(HWND dialog)
         };
         for (auto& place : places) {
             RECT rect;
-            GetWindowRect(GetDlgItem(dialog, place.controlId), &rect);
+            GetWindowRect(DialogControl(dialog, place.controlId), &rect);
             *place.x = rect.left - origin.x;
             *place.y = rect.top - origin.y;
         }

@@ -61,7 +61,7 @@ int PumpMessages()
 
 void SetStatus(const char* text)
 {
-    SendDlgItemMessageA(dialogWindow, IDC_STATUS, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(DialogControl(dialogWindow, IDC_STATUS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 void InitApplication()

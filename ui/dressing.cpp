@@ -60,8 +60,8 @@ void ApplyFonts(HWND dialog)
         {IDC_BANK_LABEL, &largeFont},
     };
     for (const FontUse& use : kFontUses)
-        SendDlgItemMessageA(dialog, use.controlId, WM_SETFONT,
-                            reinterpret_cast<WPARAM>(*use.font), TRUE);
+        SendMessageA(DialogControl(dialog, use.controlId), WM_SETFONT,
+                     reinterpret_cast<WPARAM>(*use.font), TRUE);
 }
 
 HBRUSH OnCtlColor(UINT message, HDC dc)

@@ -17,7 +17,7 @@ static HWND confirmedInPlace = nullptr;
 static HWND Control(int controlId)
 {
     confirmedInPlace = nullptr;
-    return GetDlgItem(dialogWindow, controlId);
+    return DialogControl(dialogWindow, controlId);
 }
 
 // Under Wine every change to a control is a round trip to the window server
