@@ -213,16 +213,10 @@ bool Start(Run* run)
 // -1), all are back: asked of the windows, not of the game, which would answer only at its next pump.
 bool Over(const e2e::Game& game, int box)
 {
-    // Under Wine each GetDlgItem of another process's window walks all 88 controls, and no screen sample is taken
-    // while this runs: the buttons are looked up once a game.
-    static std::map<HWND, std::vector<HWND>> buttons;
-    std::vector<HWND>& button = buttons[game.Window()];
-    for (int i = static_cast<int>(button.size()); i < 22; ++i)
-        button.push_back(game.Control(IDC_BOX_BUTTON + i));
     bool over = true;
     for (int i = 0; i < 22; ++i) {
-        bool shown = e2e::RectIn(game.Window(), button[i]).left < 10000;
-        over = over && (!shown || IsWindowEnabled(button[i])) && (box < 0 ? shown : i != box || !shown);
+        bool shown = game.ClientRect(IDC_BOX_BUTTON + i).left < 10000;
+        over = over && (!shown || game.Enabled(IDC_BOX_BUTTON + i)) && (box < 0 ? shown : i != box || !shown);
     }
     return over;
 }

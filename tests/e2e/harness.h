@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,8 @@ public:
     const std::string& Error() const { return error; }
     HWND Window() const { return window; }
     DWORD Pid() const { return pid; }
-    HWND Control(int id) const { return window ? GetDlgItem(window, id) : nullptr; }
+    // Under Wine each GetDlgItem of another process's window walks all 88 controls: each is looked up once.
+    HWND Control(int id) const { HWND& known = controls[id]; return known || !window ? known : known = GetDlgItem(window, id); }
     bool Running() const { return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
     std::string Text(int id) const { return WindowText(Control(id)); }
     std::vector<std::string> ListLines(int id) const;
@@ -79,6 +81,7 @@ private:
     HANDLE process = nullptr;
     DWORD pid = 0;
     HWND window = nullptr;
+    mutable std::map<int, HWND> controls;
 };
 
 std::vector<std::string> BoardLines(const Game& game);   // per control: id, place, enabled, text, list lines

@@ -1,7 +1,6 @@
 // Reliability: a click storm checked against the board's rules, closing at any moment, growth over many games.
 #include <algorithm>
 #include <array>
-#include <map>
 #include <random>
 #include <set>
 #include <tuple>
@@ -27,24 +26,22 @@ struct Board {
     auto Tie() const { return std::tie(status, deal, noDeal, history, buttonX, buttonY, plate, look); }
 };
 
-// A read can straddle a step of the game: read until two agree. Controls are looked up once: calls are slow.
+// A read can straddle a step of the game: read until two agree.
 static Board Read(const Game& game)
 {
-    static std::map<std::pair<HWND, int>, HWND> controls;
-    auto control = [&](int id) { HWND& known = controls[{game.Window(), id}]; return known ? known : known = game.Control(id); };
     POINT origin = {0, 0};
     ClientToScreen(game.Window(), &origin);
     Board last, b;
     for (int tries = 0; tries < 30 && (tries < 2 || b.Tie() != last.Tie()); ++tries, Sleep(30)) {
         last = b;
-        b.status = WindowText(control(IDC_STATUS)), b.history = game.ListLines(IDC_WIN_HISTORY);
-        b.deal = IsWindowEnabled(control(IDC_DEAL)), b.noDeal = IsWindowEnabled(control(IDC_NO_DEAL));
+        b.status = WindowText(game.Control(IDC_STATUS)), b.history = game.ListLines(IDC_WIN_HISTORY);
+        b.deal = IsWindowEnabled(game.Control(IDC_DEAL)), b.noDeal = IsWindowEnabled(game.Control(IDC_NO_DEAL));
         for (int i = 0; i < 22; ++i) {
             RECT button, plate;
-            GetWindowRect(control(IDC_BOX_BUTTON + i), &button);
+            GetWindowRect(game.Control(IDC_BOX_BUTTON + i), &button);
             b.buttonX[i] = button.left - origin.x, b.buttonY[i] = button.top - origin.y;
-            b.plate[i] = GetWindowRect(control(IDC_BOARD_VALUE + i), &plate) && plate.left - origin.x < 10000;
-            SendMessageTimeoutA(control(IDC_BOX_PICTURE + i), STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, kStepTimeout, &b.look[i]);
+            b.plate[i] = GetWindowRect(game.Control(IDC_BOARD_VALUE + i), &plate) && plate.left - origin.x < 10000;
+            SendMessageTimeoutA(game.Control(IDC_BOX_PICTURE + i), STM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, kStepTimeout, &b.look[i]);
         }
     }
     return b;
