@@ -2,9 +2,11 @@
 #pragma once
 #include <windows.h>
 
-extern HINSTANCE appInstance;
-extern HWND dialogWindow;
-extern char modulePath[MAX_PATH];
+#include "ui/window.h"
+
+// The program file's path, as UTF-16: any folder name, in any script, on a
+// system of any code page.
+extern WCHAR modulePath[MAX_PATH];
 extern MSG currentMessage;
 
 void InitApplication();
@@ -14,15 +16,11 @@ INT_PTR CALLBACK GameDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Places every control of the template at its pixel place at the standard
 // dialog units, and gives the client area the background's size.
 void ApplyStandardLayout(HWND dialog);
-// The dialog's control with this identifier, from a list made once.
-HWND DialogControl(HWND dialog, int controlId);
-// Where a moved control goes among its siblings: the top, except a box
-// picture, which goes directly below its own button.
-HWND StackedBelow(HWND dialog, int controlId);
 // Records where each box's picture, button and board plate stand.
 void CaptureLayout(HWND dialog);
 
-void CreateDesktopShortcut(HWND owner, const char* name, const char* target);
+// Writes nothing when the target is empty or the shortcut's path too long.
+void CreateDesktopShortcut(HWND owner, const char* name, const WCHAR* target);
 // Set by the window's initialisation; the first pump to empty the queue, the
 // one that paints the first board, writes the shortcut and clears it.
 extern bool desktopShortcutDue;

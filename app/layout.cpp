@@ -1,8 +1,8 @@
 // The window's pixel layout at the standard dialog units, and the layout capture.
 #include "app/app.h"
 
+#include <algorithm>
 #include <initializer_list>
-#include <map>
 
 #include "game/state.h"
 #include "resources/resource.h"
@@ -58,52 +58,16 @@ static void SizeClientArea(HWND dialog)
     width += kClientWidth - client.right;
     height += kClientHeight - client.bottom;
 
-    RECT work;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    int left = work.left + (work.right - work.left - width) / 2;
-    int top = work.top + (work.bottom - work.top - height) / 2;
-    SetWindowPos(dialog, nullptr, left > 0 ? left : 0, top > 0 ? top : 0, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// Under Wine each GetDlgItem asks the window server for the list of the
-// dialog's 88 children and then reads their identifiers; start-up addresses
-// controls over three hundred times and every new game about 150. The
-// controls live as long as the window, so their handles are listed once.
-static HWND listedDialog = nullptr;
-static std::map<int, HWND> controlHandles;
-
-static BOOL CALLBACK ListControl(HWND control, LPARAM)
-{
-    controlHandles[GetDlgCtrlID(control)] = control;
-    return TRUE;
-}
-
-HWND DialogControl(HWND dialog, int controlId)
-{
-    if (!dialog)
-        return nullptr;
-    if (dialog != listedDialog) {
-        listedDialog = dialog;
-        controlHandles.clear();
-        EnumChildWindows(dialog, ListControl, 0);
-    }
-    auto found = controlHandles.find(controlId);
-    return found != controlHandles.end() ? found->second : nullptr;
-}
-
-// The number on a box is its button, lying over the picture's label. Without
-// sibling clipping the two paint in whatever order their repaints come, and
-// under some systems the picture, painted last, hides the number. So every
-// static and button clips its siblings, and each button stays above its
-// picture: the picture then leaves the button's rectangle alone whatever the
-// order. The edit and list boxes overlap nothing, and rewrite their own frame
-// and scroll bar bits when their style is set, so they are left as made.
-HWND StackedBelow(HWND dialog, int controlId)
-{
-    if (controlId >= IDC_BOX_PICTURE && controlId < IDC_BOX_PICTURE + kBoxCount)
-        return DialogControl(dialog, controlId - IDC_BOX_PICTURE + IDC_BOX_BUTTON);
-    return HWND_TOP;
+    // Centred on the work area of the monitor the dialog opened on, clear of
+    // a taskbar at any edge; a window larger than the area keeps its caption
+    // in sight at the area's top left.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    int left = work.left + (std::max)(0L, (work.right - work.left - width) / 2);
+    int top = work.top + (std::max)(0L, (work.bottom - work.top - height) / 2);
+    SetWindowPos(dialog, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 static bool IsBoxControl(int controlId)
@@ -114,7 +78,9 @@ static bool IsBoxControl(int controlId)
     return false;
 }
 
-static void PlaceControl(HWND control, HWND insertAfter, int baseX, int baseY)
+// A restacked control goes where StackedBelow puts it; the others keep the
+// template's order (HWND_TOP is a null handle, so it cannot mean "leave it").
+static void PlaceControl(HWND control, bool restack, int baseX, int baseY)
 {
     RECT place;
     GetWindowRect(control, &place);
@@ -125,7 +91,8 @@ static void PlaceControl(HWND control, HWND insertAfter, int baseX, int baseY)
     int height = ToStandardY(place.bottom - place.top, baseY);
     // A bitmap control already has its bitmap's size.
     UINT flags = SWP_NOACTIVATE | (IsPictureControl(control) ? SWP_NOSIZE : 0) |
-                 (insertAfter ? 0 : SWP_NOZORDER);
+                 (restack ? 0 : SWP_NOZORDER);
+    HWND insertAfter = restack ? StackedBelow(GetParent(control), GetDlgCtrlID(control)) : nullptr;
     SetWindowPos(control, insertAfter, x, y, width, height, flags);
 }
 
@@ -141,16 +108,18 @@ void ApplyStandardLayout(HWND dialog)
     int baseX = unit.right > 0 ? unit.right : kStandardBaseX;
     int baseY = unit.bottom > 0 ? unit.bottom : kStandardBaseY;
 
+    // The edit and list boxes overlap nothing, and rewrite their own frame
+    // and scroll bar bits when their style is set, so they are left as made.
     for (HWND control = GetWindow(dialog, GW_CHILD); control;
          control = GetWindow(control, GW_HWNDNEXT)) {
         if (HasClass(control, "Static") || HasClass(control, "Button"))
             SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) | WS_CLIPSIBLINGS);
         if (!IsBoxControl(GetDlgCtrlID(control)))
-            PlaceControl(control, nullptr, baseX, baseY);
+            PlaceControl(control, false, baseX, baseY);
     }
     for (int i = 0; i < kBoxCount; ++i) {
         for (int controlId : {IDC_BOARD_VALUE + i, IDC_BOX_BUTTON + i, IDC_BOX_PICTURE + i})
-            PlaceControl(DialogControl(dialog, controlId), StackedBelow(dialog, controlId), baseX, baseY);
+            PlaceControl(DialogControl(dialog, controlId), true, baseX, baseY);
         // The same closed box the first new game would set, set while the
         // window is hidden and a picture change costs no paint.
         ShowSharedBitmap(DialogControl(dialog, IDC_BOX_PICTURE + i), IDB_CLOSED_BOX);

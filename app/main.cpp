@@ -9,9 +9,7 @@
 #include "ui/dressing.h"
 #include "ui/platform.h"
 
-HINSTANCE appInstance = nullptr;
-HWND dialogWindow = nullptr;
-char modulePath[MAX_PATH];
+WCHAR modulePath[MAX_PATH];
 MSG currentMessage;
 
 // Once any pump, nested or not, has taken the quit message, every later call
@@ -36,20 +34,20 @@ int PumpMessages()
 {
     if (quitTaken)
         return 1;
-    while (PeekMessageA(&currentMessage, nullptr, 0, 0, PM_NOREMOVE)) {
-        if (GetMessageA(&currentMessage, nullptr, 0, 0) <= 0) {
+    while (PeekMessageW(&currentMessage, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (GetMessageW(&currentMessage, nullptr, 0, 0) <= 0) {
             quitTaken = true;
             return 1;
         }
         // Keys never reach the controls: no button pressed by Enter or
         // Space, no focus moved by Tab, nothing typed into the status box.
         if (currentMessage.message == WM_KEYDOWN) {
-            SendMessageA(dialogWindow, WM_KEYDOWN, currentMessage.wParam, currentMessage.lParam);
+            SendMessageW(dialogWindow, WM_KEYDOWN, currentMessage.wParam, currentMessage.lParam);
             IdleStep();
             return 0;
         }
         TranslateMessage(&currentMessage);
-        DispatchMessageA(&currentMessage);
+        DispatchMessageW(&currentMessage);
     }
     if (desktopShortcutDue && dialogWindow) {
         desktopShortcutDue = false;
@@ -61,7 +59,8 @@ int PumpMessages()
 
 void SetStatus(const char* text)
 {
-    SendMessageA(DialogControl(dialogWindow, IDC_STATUS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageW(DialogControl(dialogWindow, IDC_STATUS), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(WideText(text).c_str()));
 }
 
 void InitApplication()
@@ -69,12 +68,18 @@ void InitApplication()
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     CreateBrushes();
-    GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
-    dialogWindow = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_GAME), nullptr,
+    // A path cut off at the buffer's end would give a shortcut that leads
+    // nowhere; with none, no shortcut is written.
+    DWORD length = GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        modulePath[0] = L'\0';
+    // A wide dialog: its controls keep their texts as UTF-16, which an 8-bit
+    // control would hold in the system's code page, losing the pound sign.
+    dialogWindow = CreateDialogParamW(appInstance, MAKEINTRESOURCEW(IDD_GAME), nullptr,
                                       GameDialogProc, 0);
     if (!dialogWindow)
         return;   // nothing to play in; the main loop ends at once
-    SetWindowTextA(dialogWindow, kCaption);
+    SetWindowTextW(dialogWindow, WideText(kCaption).c_str());
     SetTimer(nullptr, 0, 1000, SecondTimerProc);
     ResetGameState();
     CaptureLayout(dialogWindow);

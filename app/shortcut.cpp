@@ -6,12 +6,12 @@
 #include <shlobj.h>
 #include <shellapi.h>
 
-#include <cstring>
+#include <string>
 
 // One place for the address that MORE GAMES and HELP open.
 static const char kMakersPage[] = "https://www.quorvant.example/";
 static const char kShortcutDescription[] =
-    "Quorvant: open the boxes, beat the banker, win up to \xA3" "250,000";
+    "QUORVANT: OPEN THE BOXES, BEAT THE BANKER, WIN UP TO \xA3" "250,000";
 
 // ole32 and shell32 bring combase, rpcrt4, shcore and shlwapi with them:
 // linked normally, Wine maps and initialises all six before the first line
@@ -22,8 +22,8 @@ typedef void(WINAPI* CoUninitializeProc)();
 typedef HRESULT(WINAPI* CoCreateInstanceProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
 typedef void(WINAPI* CoTaskMemFreeProc)(LPVOID);
 typedef HRESULT(WINAPI* SHGetSpecialFolderLocationProc)(HWND, int, LPITEMIDLIST*);
-typedef BOOL(WINAPI* SHGetPathFromIDListAProc)(LPCITEMIDLIST, LPSTR);
-typedef HINSTANCE(WINAPI* ShellExecuteAProc)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+typedef BOOL(WINAPI* SHGetPathFromIDListWProc)(LPCITEMIDLIST, LPWSTR);
+typedef HINSTANCE(WINAPI* ShellExecuteWProc)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
 
 static HMODULE ole32 = nullptr;
 static HMODULE shell32 = nullptr;
@@ -60,57 +60,64 @@ void LeaveComponentModel()
 // Fills `path` with the desktop folder's path, a backslash, the name and
 // ".lnk". False when the desktop cannot be had or the result would not fit:
 // a shortcut saved under a cut-off name would be garbage on the desktop.
-static bool ShortcutPath(HWND owner, const char* name, char* path, size_t pathSize)
+static bool ShortcutPath(HWND owner, const char* name, WCHAR (&path)[MAX_PATH])
 {
     auto folderLocation = LibraryProc<SHGetSpecialFolderLocationProc>(
         &shell32, "shell32.dll", "SHGetSpecialFolderLocation");
     auto pathFromList =
-        LibraryProc<SHGetPathFromIDListAProc>(&shell32, "shell32.dll", "SHGetPathFromIDListA");
+        LibraryProc<SHGetPathFromIDListWProc>(&shell32, "shell32.dll", "SHGetPathFromIDListW");
     auto taskMemFree = LibraryProc<CoTaskMemFreeProc>(&ole32, "ole32.dll", "CoTaskMemFree");
     if (!folderLocation || !pathFromList || !taskMemFree)
         return false;
     LPITEMIDLIST desktop = nullptr;
     if (FAILED(folderLocation(owner, CSIDL_DESKTOP, &desktop)) || !desktop)
         return false;
-    char folder[MAX_PATH];
+    WCHAR folder[MAX_PATH];
     BOOL found = pathFromList(desktop, folder);
     taskMemFree(desktop);
-    if (!found || folder[0] == '\0')
+    if (!found || folder[0] == L'\0')
         return false;
-    size_t needed = strlen(folder) + 1 + strlen(name) + strlen(".lnk") + 1;
-    if (needed > pathSize)
+    std::wstring whole = std::wstring(folder) + L"\\" + WideText(name) + L".lnk";
+    if (whole.size() >= MAX_PATH)
         return false;
-    strcpy(path, folder);
-    strcat(path, "\\");
-    strcat(path, name);
-    strcat(path, ".lnk");
+    whole.copy(path, whole.size());
+    path[whole.size()] = L'\0';
     return true;
 }
 
-void CreateDesktopShortcut(HWND owner, const char* name, const char* target)
+// A shortcut keeps its target twice: as the shell's item list, in UTF-16,
+// which Windows follows, and as an 8-bit copy in the system's code page,
+// which other readers follow (Wine's own shell among them). Where the path
+// does not survive that code page, the copy would lead to a folder of
+// question marks; its short form, all ASCII where the volume keeps short
+// names, leads to the same file on both.
+static std::wstring ShellSafePath(const WCHAR* path)
+{
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, nullptr, 0, nullptr, &lost);
+    WCHAR shortPath[MAX_PATH];
+    DWORD length = lost ? GetShortPathNameW(path, shortPath, MAX_PATH) : 0;
+    return length > 0 && length < MAX_PATH ? shortPath : path;
+}
+
+void CreateDesktopShortcut(HWND owner, const char* name, const WCHAR* target)
 {
     EnterComponentModel();
-    char path[1024];
-    if (!ShortcutPath(owner, name, path, sizeof path))
+    WCHAR path[MAX_PATH];
+    if (target[0] == L'\0' || !ShortcutPath(owner, name, path))
         return;
-    // The whole path, terminator included, must fit the wide buffer; the
-    // conversion fails rather than truncate, and then nothing is saved.
-    WCHAR widePath[MAX_PATH];
-    if (MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH) == 0)
-        return;
-
     auto createInstance =
         LibraryProc<CoCreateInstanceProc>(&ole32, "ole32.dll", "CoCreateInstance");
-    IShellLinkA* link = nullptr;
+    IShellLinkW* link = nullptr;
     if (!createInstance ||
-        FAILED(createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+        FAILED(createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               reinterpret_cast<void**>(&link))))
         return;
-    link->SetPath(target);
-    link->SetDescription(kShortcutDescription);
+    link->SetPath(ShellSafePath(target).c_str());
+    link->SetDescription(WideText(kShortcutDescription).c_str());
     IPersistFile* file = nullptr;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        file->Save(widePath, TRUE);
+        file->Save(path, TRUE);
         file->Release();
     }
     link->Release();
@@ -121,10 +128,11 @@ void OpenMakersPage(HWND owner)
     // The browser is started in the component model the shortcut entered,
     // as it was when the model was entered at start-up.
     EnterComponentModel();
-    auto shellExecute = LibraryProc<ShellExecuteAProc>(&shell32, "shell32.dll", "ShellExecuteA");
+    auto shellExecute = LibraryProc<ShellExecuteWProc>(&shell32, "shell32.dll", "ShellExecuteW");
     if (!shellExecute)
         return;
-    char windowsFolder[MAX_PATH];
-    GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
-    shellExecute(owner, "open", "iexplore.exe", kMakersPage, windowsFolder, SW_SHOWMAXIMIZED);
+    WCHAR windowsFolder[MAX_PATH];
+    GetWindowsDirectoryW(windowsFolder, MAX_PATH);
+    shellExecute(owner, L"open", L"iexplore.exe", WideText(kMakersPage).c_str(), windowsFolder,
+                 SW_SHOWMAXIMIZED);
 }

@@ -3,8 +3,8 @@
 
 #include <map>
 
-#include "app/app.h"
 #include "resources/resource.h"
+#include "ui/window.h"
 
 HBRUSH backgroundBrush = nullptr;
 HBRUSH editBrush = nullptr;

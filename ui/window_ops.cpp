@@ -1,11 +1,9 @@
 // The Win32 side of the seam: controls, message boxes, sounds and the clock.
 #include "ui/platform.h"
 
-#include "app/app.h"
+#include "ui/window.h"
 
 #include <mmsystem.h>
-
-#include <cstring>
 
 #include "resources/resource.h"
 #include "ui/dressing.h"
@@ -67,11 +65,12 @@ void RepaintControl(int controlId)
 void SetControlText(int controlId, const char* text)
 {
     HWND control = Control(controlId);
-    char shown[64];
-    int length = GetWindowTextA(control, shown, sizeof shown);
-    if (length < static_cast<int>(sizeof shown) - 1 && strcmp(shown, text) == 0)
+    std::wstring wide = WideText(text);
+    WCHAR shown[64];
+    int length = GetWindowTextW(control, shown, 64);
+    if (length < 63 && wide == shown)
         return;
-    SetWindowTextA(control, text);
+    SetWindowTextW(control, wide.c_str());
 }
 
 void EnableControl(int controlId, bool enabled)
@@ -84,7 +83,7 @@ void EnableControl(int controlId, bool enabled)
 
 void AppendListLine(int listId, const char* text)
 {
-    SendMessageA(Control(listId), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageW(Control(listId), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(text).c_str()));
 }
 
 void EmptyList(int listId)
@@ -105,7 +104,7 @@ void SetPicture(int controlId, int bitmapId)
     if (!ShowSharedBitmap(Control(controlId), bitmapId))
         return;
     MSG none;
-    PeekMessageA(&none, nullptr, WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
+    PeekMessageW(&none, nullptr, WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
 }
 
 void FocusControl(int controlId)
@@ -117,13 +116,13 @@ void FocusControl(int controlId)
 // (the modal loop posts it again for the main loop); its answer is then No.
 bool AskYesNo(const char* text, const char* caption)
 {
-    int answer = MessageBoxA(nullptr, text, caption, MB_YESNO);
+    int answer = MessageBoxW(nullptr, WideText(text).c_str(), WideText(caption).c_str(), MB_YESNO);
     return answer == IDYES && IsWindow(dialogWindow);
 }
 
 void Inform(const char* text, const char* caption)
 {
-    MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(nullptr, WideText(text).c_str(), WideText(caption).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 // winmm brings ole32, combase, rpcrt4 and msacm32 with it, and linked

@@ -1,0 +1,60 @@
+// The game window's handles, its control table and stacking rule, and the
+// conversion of the game's texts for the wide functions.
+#include "ui/window.h"
+
+#include <map>
+
+#include "game/state.h"
+#include "resources/resource.h"
+
+HINSTANCE appInstance = nullptr;
+HWND dialogWindow = nullptr;
+
+// Under Wine each GetDlgItem asks the window server for the list of the
+// dialog's 88 children and then reads their identifiers; start-up addresses
+// controls over three hundred times and every new game about 150. The
+// controls live as long as the window, so their handles are listed once.
+static HWND listedDialog = nullptr;
+static std::map<int, HWND> controlHandles;
+
+static BOOL CALLBACK ListControl(HWND control, LPARAM)
+{
+    controlHandles[GetDlgCtrlID(control)] = control;
+    return TRUE;
+}
+
+HWND DialogControl(HWND dialog, int controlId)
+{
+    if (!dialog)
+        return nullptr;
+    if (dialog != listedDialog) {
+        listedDialog = dialog;
+        controlHandles.clear();
+        EnumChildWindows(dialog, ListControl, 0);
+    }
+    auto found = controlHandles.find(controlId);
+    return found != controlHandles.end() ? found->second : nullptr;
+}
+
+// The number on a box is its button, lying over the picture's label. Without
+// sibling clipping the two paint in whatever order their repaints come, and
+// under some systems the picture, painted last, hides the number. So every
+// static and button clips its siblings (the layout sets that), and each
+// button stays above its picture: the picture then leaves the button's
+// rectangle alone whatever the order.
+HWND StackedBelow(HWND dialog, int controlId)
+{
+    if (controlId >= IDC_BOX_PICTURE && controlId < IDC_BOX_PICTURE + kBoxCount)
+        return DialogControl(dialog, controlId - IDC_BOX_PICTURE + IDC_BOX_BUTTON);
+    return HWND_TOP;
+}
+
+// Code page 1252 is a fixed table on every system, whatever its own code page.
+std::wstring WideText(const char* text)
+{
+    int length = MultiByteToWideChar(1252, 0, text, -1, nullptr, 0);
+    std::wstring wide(length > 0 ? length : 1, L'\0');
+    MultiByteToWideChar(1252, 0, text, -1, &wide[0], length);
+    wide.resize(wide.size() - 1);   // the terminator, which std::wstring keeps itself
+    return wide;
+}
