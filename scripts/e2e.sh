@@ -4,7 +4,8 @@
 # Without a group the groups run in the shards below, all at once, each with
 # its own Xvfb display, Wine prefix, wineserver and home: real mouse input of
 # one never reaches another, nor a shortcut written by one the other's desktop.
-# With groups named, one driver runs just those. The last line is the summary.
+# With groups named, one driver runs just those ("1250: game" under that code
+# page, as below). The last line is the summary.
 set -u
 source "$(dirname "$0")/wine-env.sh"
 source "$ROOT/scripts/xvfb.sh"
@@ -16,7 +17,14 @@ SHARDS=(
     "game"
     "window newgame shell session"
     "storm closing"
+    "1250: window game shell"
 )
+# A shard written "CODEPAGE: GROUPS" runs on a system of that code page, as a
+# player in Warsaw or Moscow would, by a user whose name and the game's folder
+# hold letters outside it: every text must still show its own characters,
+# and the shortcut must still lead to the game.
+declare -A LOCALES=([1250]=pl_PL.UTF-8 [1251]=ru_RU.UTF-8 [932]=ja_JP.UTF-8)
+FOREIGN_FOLDER="Łódź Ωμέγα 游戏" FOREIGN_USER="Ωμέγα"
 
 require_built "build the $WINE_ARCH tree first" "$GAME_EXE" "$E2E_EXE"
 SHOTS="$ROOT/build/screenshots"
@@ -34,10 +42,19 @@ done
 # run_shard N GROUPS: the driver on a display and prefix of its own; its
 # report goes to $BUILD_DIR/e2e-N.log, Wine's complaints to e2e-N-wine.log.
 run_shard() {
-    local n="$1" log="$BUILD_DIR/e2e-$1.log"
+    local n="$1" log="$BUILD_DIR/e2e-$1.log" groups="$2" game="$GAME_EXE" shots="$SHOTS" code_page=()
     export HOME="$ROOT/build/e2e-home-$n"
     export WINEPREFIX="$ROOT/build/wineprefix-e2e-$n-$WINE_ARCH"
     mkdir -p "$HOME/Desktop"
+    if [[ "$groups" == *:* ]]; then
+        code_page=(--code-page "${groups%%:*}")
+        export LANG="${LOCALES[${groups%%:*}]:-C.UTF-8}" LC_ALL="" USER="$FOREIGN_USER"
+        export WINEPREFIX="$WINEPREFIX-${groups%%:*}"
+        shots="$SHOTS/cp${groups%%:*}"
+        game="$HOME/$FOREIGN_FOLDER/Quorvant.exe"
+        groups="${groups#*:}"
+        mkdir -p "$shots" "$(dirname "$game")" && cp "$GAME_EXE" "$game"
+    fi
     # Two runs on one prefix would end each other's programs with wineserver -k.
     exec 9>"$WINEPREFIX.lock"
     flock -w 1200 9 || { echo "another run holds $WINEPREFIX" >"$log"; return 1; }
@@ -49,7 +66,7 @@ run_shard() {
     # The driver's watchdog ends it after --timeout (900 s unless given);
     # this time-out is the last resort.
     timeout --kill-after=10 "${E2E_TIME_LIMIT:-1200}" "$WINE" "$E2E_EXE" --timeout 900 \
-        --game "$(windows_path "$GAME_EXE")" --shots "$(windows_path "$SHOTS")" "${options[@]}" $2 \
+        --game "$(windows_path "$game")" --shots "$(windows_path "$shots")" "${code_page[@]}" "${options[@]}" $groups \
         >"$log" 2>"$BUILD_DIR/e2e-$n-wine.log"
 }
 

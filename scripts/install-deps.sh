@@ -2,7 +2,7 @@
 # Installs what building, testing and releasing need on Debian 12: the i686
 # MinGW-w64 cross compiler, 32-bit Wine, a virtual X display, fonts, FreeType for the
 # artwork generator, GoogleTest, PulseAudio/sox for the audio path tests, and
-# git and zip for the release.
+# git and zip for the release, and a Polish locale for a run under code page 1250.
 # 64-bit MinGW and Wine too: on kernels without 32-bit support the tests run
 # a 64-bit build of the same sources.
 # Quick when everything is present already, so every make target can call it.
@@ -17,9 +17,14 @@ need_files=(/usr/include/freetype2/ft2build.h /usr/include/gtest/gtest.h
             /usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll
             /usr/lib/wine/wine64 /usr/bin/convert)
 
+# The end-to-end run under another system code page: Wine takes it from the
+# Unix locale, which must exist.
+need_locale=pl_PL.UTF-8
+
 missing=0
 for c in "${need_cmds[@]}"; do command -v "$c" >/dev/null 2>&1 || missing=1; done
 for f in "${need_files[@]}"; do [ -e "$f" ] || missing=1; done
+locale -a 2>/dev/null | grep -qix "${need_locale/UTF-8/utf8}" || missing=1
 [ "$missing" = 0 ] && exit 0
 [ "${1:-}" = --check ] && exit 1
 
@@ -40,5 +45,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     fonts-dejavu-core fonts-liberation fonts-wine \
     libfreetype-dev googletest libgtest-dev \
     pulseaudio pulseaudio-utils libasound2-plugins:i386 libpulse0:i386 \
-    sox imagemagick git zip \
+    sox imagemagick git zip locales \
     >/dev/null
+locale -a 2>/dev/null | grep -qix "${need_locale/UTF-8/utf8}" ||
+    $SUDO localedef -i "${need_locale%%.*}" -f UTF-8 "$need_locale"

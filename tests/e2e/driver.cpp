@@ -1,6 +1,7 @@
 // The end-to-end driver: plays the real game through its window under Wine, and reports.
-//   quorvant_e2e --game PATH --shots DIR [--timeout S] [--recording PATH] [--soak-minutes N] [--seed N] [GROUP...]
+//   quorvant_e2e --game PATH --shots DIR [--timeout S] [--recording PATH] [--soak-minutes N] [--seed N] [--code-page N] [GROUP...]
 #include <objbase.h>
+#include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -25,12 +26,17 @@ static DWORD WINAPI Watchdog(LPVOID)
     e2e::AbortRun(e2e::Format("the run took over %lu s", watchdogSeconds));
 }
 
-int main(int argc, char** argv)
+int main()
 {
     _setmode(_fileno(stdout), _O_BINARY);   // plain \n, unbuffered: the scripts read the summary as it comes
     setvbuf(stdout, nullptr, _IONBF, 0);
     e2e::Settings& config = e2e::Config();
-    std::vector<std::string> chosen;
+    int argc = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &argc);   // the 8-bit command line loses a folder's letters
+    std::vector<std::string> chosen, argv(argc);   // as UTF-8
+    for (int i = 0; i < argc; ++i)
+        argv[i].resize(WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr)),
+        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &argv[i][0], static_cast<int>(argv[i].size()), nullptr, nullptr), argv[i].pop_back();
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i], value = option.rfind("--", 0) == 0 && i + 1 < argc ? argv[++i] : "";
         if (option.rfind("--", 0) != 0) chosen.push_back(option);
@@ -40,6 +46,7 @@ int main(int argc, char** argv)
         else if (option == "--soak-minutes") config.soakMinutes = atoi(value.c_str());
         else if (option == "--seed") config.seed = static_cast<unsigned>(strtoul(value.c_str(), nullptr, 10));
         else if (option == "--timeout") watchdogSeconds = static_cast<DWORD>(atoi(value.c_str()));
+        else if (option == "--code-page") config.codePage = static_cast<UINT>(atoi(value.c_str()));
         else return fprintf(stderr, "unknown option %s\n", option.c_str()), 2;
     }
     size_t known = 0;
@@ -48,6 +55,9 @@ int main(int argc, char** argv)
         return fprintf(stderr, "usage: quorvant_e2e --game PATH --shots DIR [options] [GROUP...]\n"), 2;
     CoInitialize(nullptr);
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
+    if (config.codePage)   // a run meant for another code page proves nothing on 1252
+        e2e::RunCases("codepage", {{e2e::Format("the system code page is %u", config.codePage),
+                                    [&] { e2e::Check(GetACP() == config.codePage, e2e::Format("GetACP() answers %u", GetACP())); }}});
     for (const auto& group : kGroups)
         if (chosen.empty() || std::count(chosen.begin(), chosen.end(), group.name))
             e2e::RunCases(group.name, group.cases());

@@ -90,10 +90,26 @@ static std::string AskText(HWND target, UINT lengthMessage, UINT textMessage, WP
     std::wstring wide(length + 1, L'\0');
     SendMessageTimeoutW(target, textMessage, textMessage == WM_GETTEXT ? wide.size() : index,
                         reinterpret_cast<LPARAM>(&wide[0]), SMTO_ABORTIFHUNG, kStepTimeout, &copied);
-    std::string text(wide.size() * 2, '\0');
-    text.resize(WideCharToMultiByte(1252, 0, wide.data(), static_cast<int>(std::min(copied, length)), &text[0],
-                                    static_cast<int>(text.size()), nullptr, nullptr));
+    return Narrow(wide.substr(0, std::min(copied, length)));
+}
+
+std::string Narrow(const std::wstring& wide)
+{
+    std::string text;
+    for (wchar_t c : wide) {
+        char byte = 0;
+        BOOL lost = FALSE;
+        text += WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, &c, 1, &byte, 1, nullptr, &lost) == 1 && !lost
+                    ? std::string(1, byte) : Format("<U+%04X>", static_cast<unsigned>(c));
+    }
     return text;
+}
+
+std::wstring Wide(const std::string& utf8)
+{
+    std::wstring wide(utf8.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1);
+    return wide;
 }
 
 std::string WindowText(HWND target) { return AskText(target, WM_GETTEXTLENGTH, WM_GETTEXT, 0); }
@@ -113,10 +129,10 @@ RECT RectIn(HWND parent, HWND window)
 
 bool Game::Start()
 {
-    std::string commandLine = "\"" + exe + "\"", folder = exe.substr(0, exe.find_last_of('\\'));
-    STARTUPINFOA startup = {sizeof startup};
+    std::wstring path = Wide(exe), commandLine = L"\"" + path + L"\"", folder = path.substr(0, path.find_last_of(L'\\'));
+    STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info))
+    if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info))
         return error = Format("CreateProcess(%s) failed with error %lu", exe.c_str(), GetLastError()), false;
     CloseHandle(info.hThread);
     process = info.hProcess, pid = info.dwProcessId;
@@ -190,6 +206,7 @@ static bool ClickScreen(HWND top, POINT screen, std::string* error)
 // Statics without SS_NOTIFY and group boxes let clicks through, unseen by WindowFromPoint: walk the z-order.
 bool Game::Click(int id)
 {
+    WaitFor([&] { return IsWindowEnabled(Control(id)); }, kStepTimeout);   // as a player waits for it to light up
     RECT rect = ClientRect(id), r;
     POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     HWND hit = GetWindow(window, GW_CHILD);

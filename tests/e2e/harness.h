@@ -34,13 +34,17 @@ extern const char kGameCaption[], kChoose[], kPress[], kOver[], kDealt[], kNoDea
 extern const float kAmounts[22];
 
 struct Settings {
-    std::string gameExe, shotDir, recording;   // Windows paths: the game, captures, --recording's sound card take
+    std::string gameExe, shotDir, recording;   // Windows paths, UTF-8: the game, captures, --recording's sound card take
+    UINT codePage = 0;              // --code-page: the system code page the run must have, checked first
     int soakMinutes = 0;            // --soak-minutes: 0 runs the short forms
     unsigned seed = 0;              // --seed: 0 draws a fresh one
 };
 Settings& Config();
 void EndStartedProcesses();              // for the exit and the watchdog
-std::string WindowText(HWND window);     // WM_GETTEXT
+std::string WindowText(HWND window);     // WM_GETTEXT, through Narrow
+// As Windows-1252, the game's own texts; a character outside it as "<U+XXXX>", so that it never equals one of them.
+std::string Narrow(const std::wstring& wide);
+std::wstring Wide(const std::string& utf8);   // paths are UTF-8: a folder's name may be in any script
 RECT RectIn(HWND parent, HWND window);   // in the parent's client coordinates (screen for null)
 
 template <typename Pred>

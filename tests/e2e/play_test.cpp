@@ -11,7 +11,7 @@ static const int kCallWait = 20000;   // three waits of three ticks, then the pr
 
 static bool InSight(const Game& game, int id) { return game.ClientRect(id).left < 765; }
 
-// Every closed box in sight shows its button face and its number's dark pixels at its centre on a real capture.
+// Every closed box in sight shows its button face (a light grey, or white under a theme) and its number's dark pixels at its centre on a real capture.
 // Each picture is repainted alone first: one that paints over its button then hides the number in any paint order.
 static void CheckNumbersOnScreen(const Game& game, const std::string& moment)
 {
@@ -20,6 +20,8 @@ static void CheckNumbersOnScreen(const Game& game, const std::string& moment)
     std::string error;
     if (Sleep(400), !Check(CaptureScreen(RectIn(nullptr, game.Window()), "numbers-" + moment, &shot, &error), error))
         return;
+    auto lo = [](COLORREF c) { return std::min({GetRValue(c), GetGValue(c), GetBValue(c)}); };
+    auto hi = [](COLORREF c) { return std::max({GetRValue(c), GetGValue(c), GetBValue(c)}); };
     for (int i = 0; i < 22; ++i) {
         RECT r = RectIn(nullptr, game.Control(IDC_BOX_BUTTON + i));
         int frame = 0, faced = 0, dark = 0;
@@ -28,7 +30,7 @@ static void CheckNumbersOnScreen(const Game& game, const std::string& moment)
             for (int x = r.left + 3; x < r.right - 3; ++x) {
                 COLORREF c = shot.At(x, y);
                 if (y < r.top + 6 || y >= r.bottom - 6 || x < r.left + 6 || x >= r.right - 6)
-                    ++frame, faced += c == GetSysColor(COLOR_BTNFACE);
+                    ++frame, faced += lo(c) >= 190 && hi(c) - lo(c) <= 16;   // light and grey: no wood, label or red
                 else if (GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100)
                     ++dark, sumX += x, sumY += y;
             }

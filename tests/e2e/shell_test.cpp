@@ -45,22 +45,25 @@ static std::string CommandLineOf(DWORD pid)
 
 static void CheckShortcutAndPage()
 {
-    char desktop[MAX_PATH] = "", target[MAX_PATH] = "", description[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE);
-    std::wstring path(desktop, desktop + strlen(desktop));
-    DeleteFileW((path += L"\\Quorvant.lnk").c_str());
+    wchar_t desktop[MAX_PATH] = L"", target[MAX_PATH] = L"", description[MAX_PATH] = L"";
+    SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE);
+    std::wstring path = desktop + std::wstring(L"\\Quorvant.lnk");
+    DeleteFileW(path.c_str());
     Game game;
     Require(game.Start(), game.Error());
-    IShellLinkA* link = nullptr;
+    IShellLinkW* link = nullptr;
     IPersistFile* file = nullptr;
-    Require(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link))) &&
+    Require(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link))) &&
                 SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))), "no shell link object");
-    // The shortcut is written once the first board is painted, just after the status shows.
+    // The shortcut is written once the first board is painted, just after the status shows. Its target is read as the
+    // shell reads it to start it, from its item list (in UTF-16), not from its 8-bit copy of the path.
+    LPITEMIDLIST list = nullptr;
     if (Check(WaitFor([&] { return SUCCEEDED(file->Load(path.c_str(), STGM_READ)); }, kStepTimeout), "no shortcut on the desktop"))
-        link->GetPath(target, MAX_PATH, nullptr, 0), link->GetDescription(description, MAX_PATH);
+        link->GetIDList(&list), SHGetPathFromIDListW(list, target), CoTaskMemFree(list), link->GetDescription(description, MAX_PATH);
     file->Release(), link->Release();
-    Check(lstrcmpiA(target, Config().gameExe.c_str()) == 0, Format("the shortcut leads to \"%s\", not to the game", target));
-    CheckText(description, "Quorvant: open the boxes, beat the banker, win up to \xA3" "250,000", "shortcut description");
+    Check(lstrcmpiW(target, Wide(Config().gameExe).c_str()) == 0 && GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES,
+          "the shortcut leads to \"" + Printable(Narrow(target)) + "\", not to the game");
+    CheckText(Narrow(description), "QUORVANT: OPEN THE BOXES, BEAT THE BANKER, WIN UP TO \xA3" "250,000", "shortcut description");
 
     std::vector<std::string> board = BoardLines(game);
     for (int button : {IDC_MORE_GAMES, IDC_HELP}) {
@@ -78,7 +81,15 @@ static void CheckShortcutAndPage()
                 TerminateProcess(process, 0), CloseHandle(process);
     }
     Check(BoardLines(game) == board && !AnyMessageBox(game), "the web page changed the game");
-    game.PostClose();
+    DWORD code = 0, pid = 0;
+    Require(game.PostClose() && game.WaitExit(kExitTimeout, &code), "the game did not close");
+    // Started as a player starts it, the shell following the shortcut: the game comes up again.
+    HWND again = nullptr;
+    ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    Check(WaitFor([&] { return (again = FindWindowW(L"#32770", L"QUORVANT - UK - \u00A3" L"250,000 JACKPOT")) != nullptr; }, kStartTimeout),
+          "the shell cannot start the game from its shortcut");
+    HANDLE process = GetWindowThreadProcessId(again, &pid) ? OpenProcess(PROCESS_TERMINATE, FALSE, pid) : nullptr;
+    process && TerminateProcess(process, 0) && CloseHandle(process);
 }
 
 std::vector<TestCase> ShellTests() { return {{"the desktop shortcut, and MORE GAMES and HELP open the maker's page", CheckShortcutAndPage}}; }
@@ -94,7 +105,7 @@ static double LoudMs(const std::string& samples)
 
 static void TitleSound()
 {
-    HMODULE program = LoadLibraryExA(Config().gameExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE program = LoadLibraryExW(Wide(Config().gameExe).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(IDR_SOUND_BASE + 7), "WAVE");
     const char* wave = found ? static_cast<const char*>(LockResource(LoadResource(program, found))) : "";
     std::string data(wave, found ? SizeofResource(program, found) : 0);   // the samples follow "data" and a size

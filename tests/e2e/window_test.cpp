@@ -54,7 +54,11 @@ static std::vector<std::string> TemplateLines(HMODULE file)
 static void CheckWindowAndProgramFile()
 {
     Game game;
+    Shot shot;
+    std::string error;
     Require(game.Start(), game.Error());
+    Sleep(1000);   // the first board painted, to look at on any code page
+    Check(CaptureScreen(RectIn(nullptr, game.Window()), "board", &shot, &error), error);
     RECT client = {};
     GetClientRect(game.Window(), &client);
     LONG style = GetWindowLongA(game.Window(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_SYSMENU | WS_CAPTION | WS_MAXIMIZEBOX | WS_THICKFRAME);
@@ -66,25 +70,26 @@ static void CheckWindowAndProgramFile()
         GetClassNameA(c, name, sizeof name);
         live.push_back(ControlLine(GetDlgCtrlID(c), name, RectIn(game.Window(), c), GetWindowLongA(c, GWL_STYLE)));
     }
-    HMODULE file = LoadLibraryExA(Config().gameExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    std::wstring exe = Wide(Config().gameExe);
+    HMODULE file = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     std::vector<std::string> expected = TemplateLines(file);
     FreeLibrary(file);
     Check(live.size() == expected.size(), Format("%zu controls in the window, %zu in the template", live.size(), expected.size()));
     for (const std::string& line : expected)
         Check(std::count(live.begin(), live.end(), line) == 1, "the window should have one " + line);
     // What Explorer's Details tab shows: the strings in UK English, code page 1252, as the program's other resources.
-    DWORD size = GetFileVersionInfoSizeA(Config().gameExe.c_str(), nullptr);
+    DWORD size = GetFileVersionInfoSizeW(exe.c_str(), nullptr);
     std::vector<char> info(size);
     std::string shown;
     UINT length = 0;
-    Require(size && GetFileVersionInfoA(Config().gameExe.c_str(), 0, size, info.data()), "no version resource");
-    for (const char* name : {"ProductName", "FileDescription", "FileVersion", "ProductVersion", "OriginalFilename", "LegalCopyright"}) {
-        char* value = nullptr;
-        VerQueryValueA(info.data(), (std::string("\\StringFileInfo\\080904E4\\") + name).c_str(), (void**)&value, &length);
-        shown += (value ? value : "") + std::string("|");
+    Require(size && GetFileVersionInfoW(exe.c_str(), 0, size, info.data()), "no version resource");
+    for (const wchar_t* name : {L"ProductName", L"FileDescription", L"FileVersion", L"ProductVersion", L"OriginalFilename", L"LegalCopyright"}) {
+        wchar_t* value = nullptr;
+        VerQueryValueW(info.data(), (std::wstring(L"\\StringFileInfo\\080904E4\\") + name).c_str(), (void**)&value, &length);
+        shown += Narrow(value ? value : L"") + "|";
     }
     WORD* language = nullptr;
-    VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", (void**)&language, &length);
+    VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", (void**)&language, &length);
     CheckText(shown + (language ? Format("%04X %u", language[0], language[1]) : "none"),
               "Quorvant|Quorvant money game|" QUORVANT_VERSION "|" QUORVANT_VERSION "|Quorvant.exe|"
               "Copyright \xA9 2026 The Quorvant developers|0809 1252", "version strings and translation");
