@@ -86,8 +86,26 @@ void InitApplication()
     NewGame();
 }
 
+// Before any library loads at run time, a bare name is looked up in the
+// system folder only: the game's own folder is no longer searched, neither
+// for the game's loads nor for those the system's libraries make for it.
+// Looked up by name, as systems before Windows 8 without its update lack it.
+// The input method library loads ole32 by name at the first window, and
+// under Wine that load still searches the game's folder first; loaded from
+// the system folder beforehand, ole32 is found already in memory.
+static void RestrictLibrarySearch()
+{
+    typedef BOOL(WINAPI* SetDefaultDllDirectoriesProc)(DWORD);
+    auto restrictSearch = reinterpret_cast<SetDefaultDllDirectoriesProc>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (restrictSearch)
+        restrictSearch(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    LoadSystemLibrary(L"ole32.dll");
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    RestrictLibrarySearch();
     appInstance = instance;
     InitApplication();
     if (dialogWindow) {

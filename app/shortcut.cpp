@@ -30,10 +30,10 @@ static HMODULE shell32 = nullptr;
 static bool componentModelEntered = false;
 
 template <typename Proc>
-static Proc LibraryProc(HMODULE* library, const char* libraryName, const char* procName)
+static Proc LibraryProc(HMODULE* library, const WCHAR* libraryName, const char* procName)
 {
     if (!*library)
-        *library = LoadLibraryA(libraryName);
+        *library = LoadSystemLibrary(libraryName);
     if (!*library)
         return nullptr;
     return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(*library, procName)));
@@ -45,7 +45,7 @@ static void EnterComponentModel()
     if (componentModelEntered)
         return;
     componentModelEntered = true;
-    if (auto coInitialize = LibraryProc<CoInitializeProc>(&ole32, "ole32.dll", "CoInitialize"))
+    if (auto coInitialize = LibraryProc<CoInitializeProc>(&ole32, L"ole32.dll", "CoInitialize"))
         coInitialize(nullptr);
 }
 
@@ -53,7 +53,7 @@ void LeaveComponentModel()
 {
     if (!componentModelEntered || !ole32)
         return;
-    if (auto coUninitialize = LibraryProc<CoUninitializeProc>(&ole32, "ole32.dll", "CoUninitialize"))
+    if (auto coUninitialize = LibraryProc<CoUninitializeProc>(&ole32, L"ole32.dll", "CoUninitialize"))
         coUninitialize();
 }
 
@@ -63,10 +63,10 @@ void LeaveComponentModel()
 static bool ShortcutPath(HWND owner, const char* name, WCHAR (&path)[MAX_PATH])
 {
     auto folderLocation = LibraryProc<SHGetSpecialFolderLocationProc>(
-        &shell32, "shell32.dll", "SHGetSpecialFolderLocation");
+        &shell32, L"shell32.dll", "SHGetSpecialFolderLocation");
     auto pathFromList =
-        LibraryProc<SHGetPathFromIDListWProc>(&shell32, "shell32.dll", "SHGetPathFromIDListW");
-    auto taskMemFree = LibraryProc<CoTaskMemFreeProc>(&ole32, "ole32.dll", "CoTaskMemFree");
+        LibraryProc<SHGetPathFromIDListWProc>(&shell32, L"shell32.dll", "SHGetPathFromIDListW");
+    auto taskMemFree = LibraryProc<CoTaskMemFreeProc>(&ole32, L"ole32.dll", "CoTaskMemFree");
     if (!folderLocation || !pathFromList || !taskMemFree)
         return false;
     LPITEMIDLIST desktop = nullptr;
@@ -107,7 +107,7 @@ void CreateDesktopShortcut(HWND owner, const char* name, const WCHAR* target)
     if (target[0] == L'\0' || !ShortcutPath(owner, name, path))
         return;
     auto createInstance =
-        LibraryProc<CoCreateInstanceProc>(&ole32, "ole32.dll", "CoCreateInstance");
+        LibraryProc<CoCreateInstanceProc>(&ole32, L"ole32.dll", "CoCreateInstance");
     IShellLinkW* link = nullptr;
     if (!createInstance ||
         FAILED(createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
@@ -128,7 +128,7 @@ void OpenMakersPage(HWND owner)
     // The browser is started in the component model the shortcut entered,
     // as it was when the model was entered at start-up.
     EnterComponentModel();
-    auto shellExecute = LibraryProc<ShellExecuteWProc>(&shell32, "shell32.dll", "ShellExecuteW");
+    auto shellExecute = LibraryProc<ShellExecuteWProc>(&shell32, L"shell32.dll", "ShellExecuteW");
     if (!shellExecute)
         return;
     WCHAR windowsFolder[MAX_PATH];

@@ -1,5 +1,6 @@
-// The game window's handles, its control table and stacking rule, and the
-// conversion of the game's texts for the wide functions.
+// The game window's handles, its control table and stacking rule, the
+// conversion of the game's texts for the wide functions, and the loading of
+// system libraries.
 #include "ui/window.h"
 
 #include <map>
@@ -57,4 +58,19 @@ std::wstring WideText(const char* text)
     MultiByteToWideChar(1252, 0, text, -1, &wide[0], length);
     wide.resize(wide.size() - 1);   // the terminator, which std::wstring keeps itself
     return wide;
+}
+
+HMODULE LoadSystemLibrary(const WCHAR* name)
+{
+    if (HMODULE library = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return library;
+    // Systems that predate the flag refuse it; the full path does the same
+    // there, and the altered search takes the library's own dependencies
+    // from its folder too.
+    WCHAR folder[MAX_PATH];
+    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    std::wstring path = std::wstring(folder) + L"\\" + name;
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

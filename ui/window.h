@@ -1,6 +1,7 @@
-// The game window as the Win32 side reaches it: the program's instance, the
-// dialog and its controls, and the texts handed to the window system. The
-// frame (app/) fills the two handles at start-up.
+// What every part of the Win32 side shares: the program's instance, the game
+// window and its controls, the texts handed to the system, and the system
+// libraries loaded at run time. The frame (app/) fills the two handles at
+// start-up.
 #pragma once
 #include <windows.h>
 
@@ -20,3 +21,8 @@ HWND StackedBelow(HWND dialog, int controlId);
 // Polish or Russian system would read "Ł" or "Ј" for the pound sign; as
 // UTF-16 they are the same characters everywhere.
 std::wstring WideText(const char* text);
+
+// A system library loaded at run time, from the system folder only: a file
+// of the same name beside the game, where any web page may have dropped it
+// into the player's Downloads, is never loaded. Null if there is none.
+HMODULE LoadSystemLibrary(const WCHAR* name);

@@ -136,7 +136,7 @@ static void PlayGameSound(int sound, DWORD flags)
     static bool looked = false;
     if (!looked) {
         looked = true;
-        if (HMODULE winmm = LoadLibraryA("winmm.dll"))
+        if (HMODULE winmm = LoadSystemLibrary(L"winmm.dll"))
             playSound = reinterpret_cast<PlaySoundAProc>(
                 reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")));
     }
