@@ -5,7 +5,8 @@
 # its own Xvfb display, Wine prefix, wineserver and home: real mouse input of
 # one never reaches another, nor a shortcut written by one the other's desktop.
 # With groups named, one driver runs just those ("1250: game" under that code
-# page, as below). The last line is the summary.
+# page, as below; "planted: ..." as scripts/audio-e2e.sh runs it). The last
+# line is the summary.
 set -u
 source "$(dirname "$0")/wine-env.sh"
 source "$ROOT/scripts/xvfb.sh"
@@ -46,15 +47,21 @@ run_shard() {
     export HOME="$ROOT/build/e2e-home-$n"
     export WINEPREFIX="$ROOT/build/wineprefix-e2e-$n-$WINE_ARCH"
     mkdir -p "$HOME/Desktop"
-    if [[ "$groups" == *:* ]]; then
+    case "$groups" in
+    planted:*)   # Windows' own load order, with libraries of the system's names beside the game
+        game="$HOME/planted/Quorvant.exe"
+        mkdir -p "$HOME/planted" && rm -f "$HOME/planted/"*.mark
+        cp "$GAME_EXE" "$BUILD_DIR/tests/e2e/planted/"*.dll "$HOME/planted/"
+        export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm,ole32,shell32=n,b" ;;
+    *:*)
         code_page=(--code-page "${groups%%:*}")
         export LANG="${LOCALES[${groups%%:*}]:-C.UTF-8}" LC_ALL="" USER="$FOREIGN_USER"
         export WINEPREFIX="$WINEPREFIX-${groups%%:*}"
         shots="$SHOTS/cp${groups%%:*}"
         game="$HOME/$FOREIGN_FOLDER/Quorvant.exe"
-        groups="${groups#*:}"
-        mkdir -p "$shots" "$(dirname "$game")" && cp "$GAME_EXE" "$game"
-    fi
+        mkdir -p "$shots" "$(dirname "$game")" && cp "$GAME_EXE" "$game" ;;
+    esac
+    groups="${groups#*:}"
     # Two runs on one prefix would end each other's programs with wineserver -k.
     exec 9>"$WINEPREFIX.lock"
     flock -w 1200 9 || { echo "another run holds $WINEPREFIX" >"$log"; return 1; }

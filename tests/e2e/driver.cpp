@@ -11,11 +11,12 @@
 
 #include "tests/e2e/harness.h"
 
-// Every group of the driver, in the order they run; sound only with --recording, from scripts/audio-e2e.sh.
+// Every group of the driver, in the order they run; sound only with --recording, from scripts/audio-e2e.sh, which
+// also plants libraries beside the game: libraries comes last, to find what the games before it did.
 static const struct { std::string name; std::vector<e2e::TestCase> (*cases)(); } kGroups[] = {
     {"window", e2e::WindowTests}, {"game", e2e::GameTests}, {"newgame", e2e::NewGameTests},
     {"shell", e2e::ShellTests}, {"storm", e2e::StormTests}, {"closing", e2e::ClosingTests},
-    {"session", e2e::SessionTests}, {"sound", e2e::SoundTests}};
+    {"session", e2e::SessionTests}, {"sound", e2e::SoundTests}, {"libraries", e2e::LibraryTests}};
 
 static DWORD watchdogSeconds = 900;
 

@@ -65,6 +65,8 @@ static void CheckShortcutAndPage()
           "the shortcut leads to \"" + Printable(Narrow(target)) + "\", not to the game");
     CheckText(Narrow(description), "QUORVANT: OPEN THE BOXES, BEAT THE BANKER, WIN UP TO \xA3" "250,000", "shortcut description");
 
+    DWORD_PTR answered;   // after the first deal's title sound, where a sound card plays it
+    Sleep(1000), SendMessageTimeoutW(game.Window(), WM_NULL, 0, 0, SMTO_NORMAL, 15000, &answered);
     std::vector<std::string> board = BoardLines(game);
     for (int button : {IDC_MORE_GAMES, IDC_HELP}) {
         std::set<DWORD> before = Browsers();
@@ -90,6 +92,48 @@ static void CheckShortcutAndPage()
           "the shell cannot start the game from its shortcut");
     HANDLE process = GetWindowThreadProcessId(again, &pid) ? OpenProcess(PROCESS_TERMINATE, FALSE, pid) : nullptr;
     process && TerminateProcess(process, 0) && CloseHandle(process);
+}
+
+// With Windows' own load order (native first) and libraries of the system's names beside the game: every library in
+// the game's process, after its shortcut, sound and web page, comes from the Windows folder, and no library beside it
+// has left its mark (nor did one in the games of the run's groups before). Runs where they are planted.
+static void SystemLibrariesOnly()
+{
+    std::wstring exe = Wide(Config().gameExe), folder = exe.substr(0, exe.find_last_of(L'\\')), windows(MAX_PATH, L'\0');
+    windows.resize(GetWindowsDirectoryW(&windows[0], MAX_PATH)), windows += L"\\";
+    auto marks = [&] {   // and clears them
+        std::string found;
+        WIN32_FIND_DATAW entry;
+        HANDLE search = FindFirstFileW((folder + L"\\*.mark").c_str(), &entry);
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &entry))
+            found += " " + Narrow(entry.cFileName), DeleteFileW((folder + L"\\" + entry.cFileName).c_str());
+        return FindClose(search), found;
+    };
+    Game game;
+    std::set<DWORD> before = Browsers();
+    Require(game.Start() && game.Click(IDC_MORE_GAMES), game.Error());
+    WaitFor([&] { return Browsers() != before; }, 15000);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, game.Pid());
+    MODULEENTRY32W module = {sizeof module};
+    for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module))
+        Check(!lstrcmpiW(module.szExePath, exe.c_str()) || !_wcsnicmp(module.szExePath, windows.c_str(), windows.size()),
+              "the game loaded " + Narrow(module.szExePath));
+    CloseHandle(snapshot);
+    for (DWORD pid : Browsers())
+        if (HANDLE process = before.count(pid) ? nullptr : OpenProcess(PROCESS_TERMINATE, FALSE, pid)) TerminateProcess(process, 0), CloseHandle(process);
+    std::string left = marks();
+    Check(left.empty(), "code of a library beside the game ran:" + left);
+    SetDllDirectoryW(folder.c_str());   // worth something only where a bare name would find the planted file
+    FreeLibrary(LoadLibraryW(L"winmm.dll"));
+    SetDllDirectoryW(nullptr);
+    Check(!marks().empty(), "a bare-name load does not take the planted winmm.dll here: nothing was proved");
+}
+
+std::vector<TestCase> LibraryTests()
+{
+    std::wstring exe = Wide(Config().gameExe);
+    return GetFileAttributesW((exe.substr(0, exe.find_last_of(L'\\')) + L"\\winmm.dll").c_str()) == INVALID_FILE_ATTRIBUTES
+               ? std::vector<TestCase>() : std::vector<TestCase>{{"system libraries come from the system folder only", SystemLibrariesOnly}};
 }
 
 std::vector<TestCase> ShellTests() { return {{"the desktop shortcut, and MORE GAMES and HELP open the maker's page", CheckShortcutAndPage}}; }
