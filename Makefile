@@ -58,9 +58,9 @@ e2e: exe
 	@bash scripts/e2e.sh
 	@bash scripts/audio-e2e.sh
 
-# Start-up, idle cost, responsiveness, memory and size of the game beside
-# Wine's Minesweeper and a bare polling dialog; about ten minutes, so not
-# part of `make test`. Options: make bench BENCH_ARGS="--runs 3 --idle-seconds 10".
+# Start-up, idle cost, responsiveness, memory and size of the game beside its
+# floor (its own window in its own loop) and Wine's Minesweeper; about ten
+# minutes, so not part of `make test`. Options: make bench BENCH_ARGS="--runs 3 --idle-seconds 10".
 .PHONY: bench
 bench: exe
 	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi

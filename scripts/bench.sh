@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Measures the game beside Wine's Minesweeper and a bare polling dialog under
-# Wine on a virtual display, and prints the table (also kept in build/bench.md).
+# Measures the game beside its floor (the game's own window in its polling
+# loop) and Wine's Minesweeper under Wine on a virtual display, and prints
+# the table (also kept in build/bench.md).
 #   bash scripts/bench.sh [--runs N] [--idle-seconds S]
 # The bench has a Wine prefix of its own, so that it neither disturbs nor is
 # disturbed by an end-to-end run in the test prefix.
