@@ -71,4 +71,4 @@ kill -0 "$PAREC_PID" 2>/dev/null || skip "cannot record the null sink: $(cat "$A
 # Wine's drive Z: is the Unix root. The game runs as Windows would load it,
 # with libraries of the system's names beside it: it must still play, write
 # its shortcut and open the web page, and load none of them.
-bash "$HERE/e2e.sh" --recording "Z:${RECORDING//\//\\}" "planted: shell sound libraries"
+bash "$HERE/e2e.sh" --recording "Z:${RECORDING//\//\\}" "planted: sound shell"

@@ -20,16 +20,9 @@ static int passed = 0, failed = 0;
 static std::string running;
 static bool runningFailed = false;
 
-bool Check(bool ok, const std::string& what)
-{
-    if (!ok) printf("  FAIL %s: %s\n", running.c_str(), what.c_str()), runningFailed = true;
-    return ok;
-}
-
+bool Check(bool ok, const std::string& what) { return ok || (printf("  FAIL %s: %s\n", running.c_str(), what.c_str()), runningFailed = true, false); }
 bool CheckText(const std::string& actual, const std::string& expected, const std::string& what)
-{
-    return Check(actual == expected, what + ": got \"" + Printable(actual) + "\", expected \"" + Printable(expected) + "\"");
-}
+{ return Check(actual == expected, what + ": got \"" + Printable(actual) + "\", expected \"" + Printable(expected) + "\""); }
 
 void Require(bool ok, const std::string& what) { if (!ok) throw CaseAbort{what}; }
 void Note(const std::string& text) { printf("  note %s: %s\n", running.c_str(), text.c_str()); }
@@ -96,36 +89,25 @@ static std::string AskText(HWND target, UINT lengthMessage, UINT textMessage, WP
 std::string Narrow(const std::wstring& wide)
 {
     std::string text;
-    for (wchar_t c : wide) {
-        char byte = 0;
-        BOOL lost = FALSE;
-        text += WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, &c, 1, &byte, 1, nullptr, &lost) == 1 && !lost
-                    ? std::string(1, byte) : Format("<U+%04X>", static_cast<unsigned>(c));
-    }
+    char byte = 0;
+    BOOL lost = FALSE;
+    for (wchar_t c : wide)
+        text += WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, &c, 1, &byte, 1, nullptr, &lost) == 1 && !lost ? std::string(1, byte)
+                                                                                                             : Format("<U+%04X>", unsigned(c));
     return text;
 }
 
 std::wstring Wide(const std::string& utf8)
 {
     std::wstring wide(utf8.size() + 1, L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1);
-    return wide;
+    return wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], int(wide.size())) - 1), wide;
 }
 
 std::string WindowText(HWND target) { return AskText(target, WM_GETTEXTLENGTH, WM_GETTEXT, 0); }
 static bool IsClass(HWND window, const char* name)
-{
-    char found[32] = "";
-    return GetClassNameA(window, found, sizeof found) && lstrcmpiA(found, name) == 0;
-}
-
+{ char found[32] = ""; return GetClassNameA(window, found, sizeof found) && lstrcmpiA(found, name) == 0; }
 RECT RectIn(HWND parent, HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
+{ RECT rect = {}; return GetWindowRect(window, &rect), MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2), rect; }
 
 bool Game::Start()
 {
@@ -158,7 +140,6 @@ std::vector<std::string> Game::ListLines(int id) const
     return lines;
 }
 
-
 // The top-level window at `screen` must be `top`; raised while another covers it.
 static bool Uppermost(HWND top, POINT screen, std::string* error)
 {
@@ -171,18 +152,10 @@ static bool Uppermost(HWND top, POINT screen, std::string* error)
 }
 
 bool Game::Raise() const
-{
-    RECT r = RectIn(nullptr, window);
-    POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    return Uppermost(window, centre, nullptr) && GetForegroundWindow() == window;
-}
+{ RECT r = RectIn(nullptr, window); return Uppermost(window, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, nullptr) && GetForegroundWindow() == window; }
 
 void PressMouse(DWORD flags, LONG dx, LONG dy)
-{
-    INPUT input = {INPUT_MOUSE};
-    input.mi.dx = dx, input.mi.dy = dy, input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
+{ INPUT input = {INPUT_MOUSE}; input.mi.dx = dx, input.mi.dy = dy, input.mi.dwFlags = flags, SendInput(1, &input, sizeof input); }
 
 // Absolute input runs 0..65535 over the screen; rounding up lands on the pixel.
 void MoveMouse(POINT p)
@@ -221,8 +194,7 @@ bool Game::Click(int id)
 static INPUT Key(WORD key, bool up)
 {
     INPUT input = {INPUT_KEYBOARD};
-    input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.wVk = key, input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
     input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (key >= VK_PRIOR && key <= VK_DOWN ? KEYEVENTF_EXTENDEDKEY : 0);
     return input;
 }

@@ -24,10 +24,9 @@ int PrintSummary();   // "N passed, M failed" on a line of its own; 1 if any fai
 std::string Printable(const std::string& text);   // "£" shows as \xA3
 std::string Format(const char* format, ...);
 
-// Storm, closing, session: long forms with --soak-minutes; sound: none without --recording (8-bit mono, 11025/s);
-// libraries: none unless libraries of the system's names lie beside the game.
+// Storm, closing, session: long forms with --soak-minutes; sound: none without --recording (8-bit mono, 11025/s).
 std::vector<TestCase> WindowTests(), GameTests(), NewGameTests(), ShellTests(), StormTests(), ClosingTests(),
-    SessionTests(), SoundTests(), LibraryTests();
+    SessionTests(), SoundTests();
 
 const int kStartTimeout = 30000, kExitTimeout = 5000, kStepTimeout = 5000;   // ms
 // Windows-1252, as every text of the game: the caption, the statuses the checks name; the amounts, smallest first.

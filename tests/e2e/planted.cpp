@@ -6,8 +6,8 @@
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
 {
     WCHAR mark[MAX_PATH + 8];
-    DWORD length = GetModuleFileNameW(self, mark, MAX_PATH);
-    if (reason == DLL_PROCESS_ATTACH && length && length < MAX_PATH)
+    DWORD length = reason == DLL_PROCESS_ATTACH ? GetModuleFileNameW(self, mark, MAX_PATH) : 0;
+    if (length && length < MAX_PATH)
         lstrcpyW(mark + length, L".mark"), CloseHandle(CreateFileW(mark, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     return TRUE;
 }

@@ -1,5 +1,5 @@
-// Outside the window: the desktop shortcut written at start, the maker's page opened by MORE GAMES and HELP, and
-// the sound card, which plays NEW GAME's title sound while the window waits for it.
+// Outside the window: the desktop shortcut written at start, the maker's page opened by MORE GAMES and HELP, the
+// libraries loaded for them, and the sound card, which plays NEW GAME's title sound while the window waits for it.
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <winternl.h>
@@ -79,10 +79,27 @@ static void CheckShortcutAndPage()
         }, 15000);
         Check(line.find(kPage) != std::string::npos, Format("button %d: no iexplore.exe with %s; command line \"%s\"", button, kPage, line.c_str()));
         for (DWORD pid : Browsers())
-            if (HANDLE process = before.count(pid) ? nullptr : OpenProcess(PROCESS_TERMINATE, FALSE, pid))
-                TerminateProcess(process, 0), CloseHandle(process);
+            if (HANDLE process = before.count(pid) ? nullptr : OpenProcess(PROCESS_TERMINATE, FALSE, pid)) TerminateProcess(process, 0), CloseHandle(process);
     }
     Check(BoardLines(game) == board && !AnyMessageBox(game), "the web page changed the game");
+    // Where libraries of the system's names lie beside the game (scripts/audio-e2e.sh plants them, with Windows' own
+    // load order): after its shortcut, sounds and web page, every library in its process comes from the Windows folder,
+    // and none beside it has left its mark, in this game or the sound group's before it.
+    std::wstring exe = Wide(Config().gameExe), folder = exe.substr(0, exe.find_last_of(L'\\') + 1), windows(MAX_PATH, L'\0');
+    if (GetFileAttributesW((folder + L"winmm.dll").c_str()) != INVALID_FILE_ATTRIBUTES) {
+        windows.resize(GetWindowsDirectoryW(&windows[0], MAX_PATH)), windows += L"\\";
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, game.Pid());
+        MODULEENTRY32W module = {sizeof module};
+        for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module))
+            Check(!lstrcmpiW(module.szExePath, exe.c_str()) || !_wcsnicmp(module.szExePath, windows.c_str(), windows.size()),
+                  "the game loaded " + Narrow(module.szExePath));
+        CloseHandle(snapshot);
+        auto marked = [&](const std::wstring& name) { return DeleteFileW((folder + name + L".mark").c_str()) != FALSE; };   // and cleared
+        for (const wchar_t* name : {L"winmm.dll", L"ole32.dll", L"shell32.dll"})
+            Check(!marked(name), "code of the " + Narrow(name) + " beside the game ran");
+        SetDllDirectoryW(folder.c_str()), FreeLibrary(LoadLibraryW(L"winmm.dll")), SetDllDirectoryW(nullptr);
+        Check(marked(L"winmm.dll"), "a bare-name load does not take the planted winmm.dll here: the check proves nothing");
+    }
     DWORD code = 0, pid = 0;
     Require(game.PostClose() && game.WaitExit(kExitTimeout, &code), "the game did not close");
     // Started as a player starts it, the shell following the shortcut: the game comes up again.
@@ -92,48 +109,6 @@ static void CheckShortcutAndPage()
           "the shell cannot start the game from its shortcut");
     HANDLE process = GetWindowThreadProcessId(again, &pid) ? OpenProcess(PROCESS_TERMINATE, FALSE, pid) : nullptr;
     process && TerminateProcess(process, 0) && CloseHandle(process);
-}
-
-// With Windows' own load order (native first) and libraries of the system's names beside the game: every library in
-// the game's process, after its shortcut, sound and web page, comes from the Windows folder, and no library beside it
-// has left its mark (nor did one in the games of the run's groups before). Runs where they are planted.
-static void SystemLibrariesOnly()
-{
-    std::wstring exe = Wide(Config().gameExe), folder = exe.substr(0, exe.find_last_of(L'\\')), windows(MAX_PATH, L'\0');
-    windows.resize(GetWindowsDirectoryW(&windows[0], MAX_PATH)), windows += L"\\";
-    auto marks = [&] {   // and clears them
-        std::string found;
-        WIN32_FIND_DATAW entry;
-        HANDLE search = FindFirstFileW((folder + L"\\*.mark").c_str(), &entry);
-        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &entry))
-            found += " " + Narrow(entry.cFileName), DeleteFileW((folder + L"\\" + entry.cFileName).c_str());
-        return FindClose(search), found;
-    };
-    Game game;
-    std::set<DWORD> before = Browsers();
-    Require(game.Start() && game.Click(IDC_MORE_GAMES), game.Error());
-    WaitFor([&] { return Browsers() != before; }, 15000);
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, game.Pid());
-    MODULEENTRY32W module = {sizeof module};
-    for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module))
-        Check(!lstrcmpiW(module.szExePath, exe.c_str()) || !_wcsnicmp(module.szExePath, windows.c_str(), windows.size()),
-              "the game loaded " + Narrow(module.szExePath));
-    CloseHandle(snapshot);
-    for (DWORD pid : Browsers())
-        if (HANDLE process = before.count(pid) ? nullptr : OpenProcess(PROCESS_TERMINATE, FALSE, pid)) TerminateProcess(process, 0), CloseHandle(process);
-    std::string left = marks();
-    Check(left.empty(), "code of a library beside the game ran:" + left);
-    SetDllDirectoryW(folder.c_str());   // worth something only where a bare name would find the planted file
-    FreeLibrary(LoadLibraryW(L"winmm.dll"));
-    SetDllDirectoryW(nullptr);
-    Check(!marks().empty(), "a bare-name load does not take the planted winmm.dll here: nothing was proved");
-}
-
-std::vector<TestCase> LibraryTests()
-{
-    std::wstring exe = Wide(Config().gameExe);
-    return GetFileAttributesW((exe.substr(0, exe.find_last_of(L'\\')) + L"\\winmm.dll").c_str()) == INVALID_FILE_ATTRIBUTES
-               ? std::vector<TestCase>() : std::vector<TestCase>{{"system libraries come from the system folder only", SystemLibrariesOnly}};
 }
 
 std::vector<TestCase> ShellTests() { return {{"the desktop shortcut, and MORE GAMES and HELP open the maker's page", CheckShortcutAndPage}}; }
