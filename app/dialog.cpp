@@ -61,11 +61,16 @@ INT_PTR CALLBACK GameDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_KEYDOWN:
         return 0;
+    // A dialog procedure's result for a message is in DWLP_MSGRESULT: here
+    // that the background is erased.
+    case WM_ERASEBKGND:
+        PaintBackground(reinterpret_cast<HDC>(wParam));
+        SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     // The colour messages answer with a brush, which the dialog manager
     // passes back to the control as the message's result.
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<INT_PTR>(OnCtlColor(message, reinterpret_cast<HDC>(wParam)));
     }

@@ -108,15 +108,10 @@ void ApplyStandardLayout(HWND dialog)
     int baseX = unit.right > 0 ? unit.right : kStandardBaseX;
     int baseY = unit.bottom > 0 ? unit.bottom : kStandardBaseY;
 
-    // The edit and list boxes overlap nothing, and rewrite their own frame
-    // and scroll bar bits when their style is set, so they are left as made.
     for (HWND control = GetWindow(dialog, GW_CHILD); control;
-         control = GetWindow(control, GW_HWNDNEXT)) {
-        if (HasClass(control, "Static") || HasClass(control, "Button"))
-            SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) | WS_CLIPSIBLINGS);
+         control = GetWindow(control, GW_HWNDNEXT))
         if (!IsBoxControl(GetDlgCtrlID(control)))
             PlaceControl(control, false, baseX, baseY);
-    }
     for (int i = 0; i < kBoxCount; ++i) {
         for (int controlId : {IDC_BOARD_VALUE + i, IDC_BOX_BUTTON + i, IDC_BOX_PICTURE + i})
             PlaceControl(DialogControl(dialog, controlId), true, baseX, baseY);

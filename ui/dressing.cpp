@@ -6,7 +6,6 @@
 #include "resources/resource.h"
 #include "ui/window.h"
 
-HBRUSH backgroundBrush = nullptr;
 HBRUSH editBrush = nullptr;
 HBRUSH buttonBrush = nullptr;
 HBRUSH staticBrush = nullptr;
@@ -21,11 +20,6 @@ const COLORREF kWhite = RGB(255, 255, 255);
 
 void CreateBrushes()
 {
-    // The brush keeps its own copy of the pixels; holding the bitmap as well
-    // would keep the board's 1.7 MB of background twice for the whole run.
-    HBITMAP background = LoadBitmapA(appInstance, MAKEINTRESOURCEA(IDB_BACKGROUND));
-    backgroundBrush = CreatePatternBrush(background);
-    DeleteObject(background);
     editBrush = CreateSolidBrush(kEditBack);
     buttonBrush = CreateSolidBrush(kButtonBack);
     staticBrush = CreateSolidBrush(kStaticBack);
@@ -75,14 +69,34 @@ HBRUSH OnCtlColor(UINT message, HDC dc)
         SetBkColor(dc, kButtonBack);
         SetTextColor(dc, kButtonText);
         return buttonBrush;
-    case WM_CTLCOLORDLG:
-        return backgroundBrush;
     case WM_CTLCOLORSTATIC:
         SetBkColor(dc, kStaticBack);
         SetTextColor(dc, kWhite);
         return staticBrush;
     }
     return nullptr;
+}
+
+// The wood is painted straight from the program file's bitmap resource,
+// whose pages Wine maps from the file and shares: a pattern brush would keep
+// a private copy of its 1.7 MiB for the whole run, and cost start-up a
+// conversion to the screen's format. Only the part to be painted is
+// converted, which is all a move's uncovered strip needs.
+void PaintBackground(HDC dc)
+{
+    static const BITMAPINFO* board = nullptr;
+    if (!board) {
+        HRSRC found = FindResourceA(appInstance, MAKEINTRESOURCEA(IDB_BACKGROUND), RT_BITMAP);
+        board = found ? static_cast<const BITMAPINFO*>(LockResource(LoadResource(appInstance, found))) : nullptr;
+        if (!board)
+            return;
+    }
+    const BITMAPINFOHEADER& header = board->bmiHeader;   // 24 bits a pixel, no colour table, rows from the bottom
+    const BYTE* bits = reinterpret_cast<const BYTE*>(board) + header.biSize;
+    RECT box;
+    GetClipBox(dc, &box);
+    SetDIBitsToDevice(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, box.left,
+                      header.biHeight - box.bottom, 0, header.biHeight, bits, board, DIB_RGB_COLORS);
 }
 
 // Loading a fresh copy at every picture change, as a naive game would, leaks

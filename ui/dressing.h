@@ -2,7 +2,6 @@
 #pragma once
 #include <windows.h>
 
-extern HBRUSH backgroundBrush;
 extern HBRUSH editBrush;
 extern HBRUSH buttonBrush;
 extern HBRUSH staticBrush;
@@ -14,6 +13,8 @@ void CreateFonts();
 void ApplyFonts(HWND dialog);
 // Sets the colours on the control's device context; the brush to paint with.
 HBRUSH OnCtlColor(UINT message, HDC dc);
+// The board's wood under the controls, wherever the device context clips.
+void PaintBackground(HDC dc);
 // Every bitmap is loaded once and shared by all the pictures that show it.
 HBITMAP SharedBitmap(int bitmapId);
 // Shows a shared bitmap in a picture control, unless it shows it already,

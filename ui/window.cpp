@@ -40,7 +40,7 @@ HWND DialogControl(HWND dialog, int controlId)
 // The number on a box is its button, lying over the picture's label. Without
 // sibling clipping the two paint in whatever order their repaints come, and
 // under some systems the picture, painted last, hides the number. So every
-// static and button clips its siblings (the layout sets that), and each
+// static and button clips its siblings (the template says so), and each
 // button stays above its picture: the picture then leaves the button's
 // rectangle alone whatever the order.
 HWND StackedBelow(HWND dialog, int controlId)
