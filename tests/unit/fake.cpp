@@ -22,8 +22,8 @@ void SetStatus(const char* text) { controls[IDC_STATUS].text = text, Add("status
 void PlaySoundAsync(int sound) { Add("async", sound); }
 // The generator seeds once; a second reading would repeat a seed forever.
 void ReadUtcClock(UtcTime* time) { if (clockReads++) throw std::runtime_error("the clock is read again"); *time = utc; }
-// Nothing is pumped while a synchronous sound plays: the clock jumps past it.
-void PlaySoundSync(int sound) { Add("sound", sound), now += kSoundSamples[sound] * 1000LL / 11025; }
+// Nothing is pumped while a synchronous sound plays: the clock jumps past it. It notes the box buttons enabled.
+void PlaySoundSync(int sound) { Add("sound", sound, std::to_string(BoxesEnabled())), now += kSoundSamples[sound] * 1000LL / 11025; }
 
 void Inform(const char* text, const char* caption)
 {
@@ -32,11 +32,7 @@ void Inform(const char* text, const char* caption)
         event();
 }
 
-bool AskYesNo(const char* text, const char* caption)
-{
-    Inform(text, caption);
-    return std::exchange(answer, false) && !quitPosted;
-}
+bool AskYesNo(const char* text, const char* caption) { return Inform(text, caption), std::exchange(answer, false) && !quitPosted; }
 
 // The quit is taken by the pump it is posted in or the next, and every later pump reports it again.
 int PumpMessages()
@@ -50,10 +46,8 @@ int PumpMessages()
     auto when = std::find_if(whens.begin(), whens.end(), [](const auto& w) { return w.first && w.first(); });
     if (when != whens.end())   // spent, it keeps its place and never holds again
         std::exchange(*when, {}).second();
-    if (!quitPosted && now >= nextTick) {
-        nextTick = (now / 1000 + 1) * 1000;   // ticks missed while blocked are lost
-        ++ticks, OnSecondTimer();
-    }
+    if (!quitPosted && now >= nextTick)   // ticks missed while blocked are lost
+        nextTick = (now / 1000 + 1) * 1000, ++ticks, OnSecondTimer();
     now += 1;
     return quitTaken = quitPosted;
 }

@@ -19,7 +19,7 @@ namespace fake {
 const int kSoundSamples[kSoundCount] = {16608, 22529, 33217, 28736, 33920, 38144, 11648, 64148, 11936, 4408};
 const UtcTime kMidsummer = {2024, 6, 6, 15, 9, 30, 45, 250}, kJanuary = {2008, 1, 4, 24, 12, 0, 0, 0};
 
-// kind: the call; id: the control or sound; value: text, "x,y", "1"/"0" or bitmap; tick: the ticks so far.
+// kind: the call; id: the control or sound; value: text, "x,y", "1"/"0", bitmap or count; tick: the ticks so far.
 struct Op { std::string kind; int id; std::string value; int tick; };
 struct Control { int x = 0, y = 0; std::string text; bool enabled = true; std::vector<std::string> lines; int picture = 0; };
 using Event = std::function<void()>;
@@ -28,12 +28,11 @@ inline std::vector<Op> ops;
 inline std::map<int, Control> controls;
 inline long long now = 0, nextTick = 1000;   // ms; a tick falls due each second
 inline int pumps = 0, clockReads = 0, ticks = 0;
-inline bool quitPosted = false, quitTaken = false;
+inline bool quitPosted = false, quitTaken = false, answer = false;   // answer: the next question's; No after it
 inline UtcTime utc = kMidsummer;
 inline std::map<int, Event> atPump;                                  // by pump number, ahead of whens
 inline std::vector<std::pair<std::function<bool()>, Event>> whens;   // once, first pump it holds in
 inline Event inMessageBox;                                           // the next box's modal loop
-inline bool answer = false;                                          // the next question's answer; No after it
 inline std::string lastBox;                                          // "caption|text" of the last message box
 
 // Program start: the layout captured (button 200 + i, picture 100 + i, plate 300 + i), the first game dealt.
@@ -44,8 +43,7 @@ inline void Reset(const UtcTime& clock = kMidsummer)
     now = 0, nextTick = 1000, pumps = clockReads = ticks = 0, quitPosted = quitTaken = answer = false, utc = clock;
     for (int i = 0; i < kBoxCount; ++i)
         boxRecords[i] = {100 + i, 10, 200 + i, 20, 300 + i, 30};   // what the layout capture records
-    NewGame();
-    ops.clear();
+    NewGame(), ops.clear();
 }
 
 inline void PumpUntil(const std::function<bool()>& done) { while (!done()) PumpMessages(); }
@@ -58,12 +56,9 @@ inline std::string Status() { return controls[IDC_STATUS].text; }
 
 // The generator's state that steps to `next`: 1440005641 is 12345's inverse modulo 2^32.
 inline uint32_t StateBefore(uint32_t next) { return (next - 38289u) * 1440005641u; }
-// The box holding value index `value` (kBoxCount if none), and the banker's calls by a count of picks.
-inline int BoxOf(int value)
-{
-    auto holds = [value](const BoxRecord& record) { return record.valueIndex == uint32_t(value); };
-    return int(std::find_if(boxRecords, boxRecords + kBoxCount, holds) - boxRecords);
-}
+// The box holding value index `value` (kBoxCount if none), the box buttons enabled, and the banker's calls by picks.
+inline int BoxOf(int value) { int i = 0; while (i < kBoxCount && boxRecords[i].valueIndex != uint32_t(value)) ++i; return i; }
+inline int BoxesEnabled() { int n = 0; for (int i = 0; i < kBoxCount; ++i) n += controls[IDC_BOX_BUTTON + i].enabled; return n; }
 inline int CallsBy(int picks) { return picks < 6 ? 0 : std::min(picks / 3 - 1, 6); }
 
 }  // namespace fake

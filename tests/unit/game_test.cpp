@@ -30,16 +30,15 @@ struct Plan { int own, last, from = 0, dealAt = 0, stopAt = 23; };
 static std::vector<float> Play(const Plan& plan)
 {
     static const char* kReaction[2] = {"5555555554444446661111", "1111111116666664445555"};   // by value, deal or not
-    std::vector<int> order = {plan.own};
+    std::vector<int> order = {BoxOf(plan.own)};   // boxes, all found before a swap moves the values
     for (int k = 0; k < kBoxCount; ++k)
         if (int v = (plan.from + k) % kBoxCount; v != plan.own && v != plan.last)
-            order.push_back(v);
-    order.insert(order.end(), {plan.own, plan.last});
-    std::transform(order.begin(), order.end(), order.begin(), BoxOf);   // a swap moves values, not boxes
+            order.push_back(BoxOf(v));
+    order.insert(order.end(), {order[0], BoxOf(plan.last)});
     std::vector<float> offers;
     int game = gameNumber, own = order[0], spare = order.back();
     for (int box : order) {
-        int value = int(boxRecords[box].valueIndex), picks = picksMade, wasDealt = dealt;
+        int value = int(boxRecords[box].valueIndex), picks = picksMade, wasDealt = dealt, calls = CallsBy(picks);
         if (picks >= plan.stopAt)
             break;
         if (boxRecords[box].opened || (box == own && picks > 0 && picks < 21))
@@ -48,32 +47,22 @@ static std::vector<float> Play(const Plan& plan)
         if (picks >= 1 && picks < 21) {   // the own box waits its turn; a click queued behind this one is refused
             OpenBox(own);
             EXPECT_TRUE(picksMade == picks && !boxRecords[own].opened) << "own box at " << picks;
-            atPump[pumps + 1] = [spare] {
-                OpenBox(spare);
-                EXPECT_EQ(ops.back().kind, "focus") << "a click queued behind another";
-            };
+            atPump[pumps + 1] = [spare] { OpenBox(spare); EXPECT_EQ(ops.back().kind, "focus") << "a click queued behind another"; };
         }
         if (picks == 20 && !dealt)   // the last call waits for its answer inside the click
-            whens.push_back({[] { return controls[IDC_DEAL].enabled; },
-                             [deal = plan.dealAt == 6] { ClickAnswer(deal); }});
+            whens.push_back({[] { return controls[IDC_DEAL].enabled; }, [deal = plan.dealAt == 6] { ClickAnswer(deal); }});
         OpenBox(box);
         if (gameNumber != game || quitTaken)
             break;
-        std::vector<int> sounds;
-        int off = 0;   // box buttons disabled before the click's first sound
+        std::vector<int> sounds, unguarded;   // a sound played with a box button enabled lets a second click in
         for (size_t k = mark; k < ops.size(); ++k)
             if (ops[k].kind == "sound")
-                sounds.push_back(ops[k].id);
-            else if (sounds.empty() && ops[k].kind == "enable" && ops[k].value == "0" && ops[k].id / 1000 == IDC_BOX_BUTTON / 1000)
-                ++off;
-        bool called = CallsBy(picks + 1) > CallsBy(picks);
-        EXPECT_TRUE(picksMade == picks + 1 && (off == 22 || picks == 0) && !busy && (picks >= 5 || !promptTickCount)) << off;
-        EXPECT_EQ(controls[IDC_OFFER_LIST].lines.size(), size_t(CallsBy(picksMade)));
-        EXPECT_EQ(std::count_if(controls.begin(), controls.end(),
-                                [](const auto& c) { return c.first / 1000 == IDC_BOX_BUTTON / 1000 && c.second.enabled; }), 22);
+                (ops[k].value == "0" ? sounds : unguarded).push_back(ops[k].id);
+        EXPECT_TRUE(picksMade == picks + 1 && unguarded.empty() && !busy && (picks >= 5 || !promptTickCount) &&
+                    BoxesEnabled() == 22 && controls[IDC_OFFER_LIST].lines.size() == size_t(CallsBy(picksMade))) << picks;
         std::string status = offerPending ? "THE BANKER WISHES TO MAKE A DEAL" : picks == 20 ? "OPEN YOUR BOX" : picks == 21
             ? "OPEN THE LAST BOX" : picks == 22 ? "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'" : !dealt ? "OPEN A BOX"
-            : called ? "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES" : "YOU HAVE REVEALED '";
+            : CallsBy(picks + 1) > calls ? "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES" : "YOU HAVE REVEALED '";
         EXPECT_EQ(Status().substr(0, status.size()), status);
         if (picks == 0)
             EXPECT_TRUE(sounds.empty() && controls[IDC_BOX_BUTTON + box].x == 359 && controls[IDC_BOX_PICTURE + box].y == 431);
@@ -107,7 +96,7 @@ TEST(Game, WorkedDealsAndGamesFromTheChoiceToTheLastBox)
         {kMidsummer, {21, 0, 0, 6}, 0, 62525.004f, kLost, "\xA3" "62500"},
         {kMidsummer, {5, 21, 0, 1}, 15369.754f, 0, kWon, "\xA3" "15300"},
         {kMidsummer, {21, 0}, 0, 0, kLost, "\xA3" "250000", true},   // equal amounts lose
-        {kMidsummer, {21, 0, 0, 6}, 0, 0, kLost, "\xA3" "250000", true},
+        {kMidsummer, {21, 1, 1, 1}, 0, 0, kLost, "\xA3" "250000", true},   // and the smallest revealed after the deal
         {kJanuary, {3, 21}, 0, 62750.25f, kLost, "\xA3" "1", false, kSwapNo},
         {kJanuary, {3, 21}, 0, 62750.25f, kWon, "\xA3" "250000", false, kSwapYes},
     };
@@ -152,19 +141,15 @@ TEST(Game, NewGameOrCloseInsideEveryKindOfPump)
             SCOPED_TRACE(std::to_string(&moment - moments) + (close ? " close" : " new game"));
             Reset();
             Play({0, 21, 0, 0, moment.stopAt});
-            static size_t closedAt;
-            Event act = [close] {
-                closedAt = ops.size();   // a No deals nothing: no title sound follows it
-                ClickNewGame(false);
-                close ? void(quitPosted = true) : ClickNewGame(true);
-            };
+            // A No deals nothing, so no title sound follows it.
+            Event act = [close] { ops.clear(), ClickNewGame(false), close ? void(quitPosted = true) : ClickNewGame(true); };
             moment.when ? whens.push_back({moment.when, act}) : void(inMessageBox = act);
             rngState = 0;
             Play({0, 21, 0, 0, moment.stopAt + 1});
-            EXPECT_TRUE(!close || std::none_of(ops.begin() + closedAt, ops.end(), [](const Op& op) { return op.kind == "sound"; }));
             if (!close)   // and the new game takes a click at once
                 ExpectFreshBoard(), OpenBox(7);
-            EXPECT_TRUE(close || (boxRecords[7].chosen && picksMade == 1));
+            EXPECT_TRUE(close ? std::none_of(ops.begin(), ops.end(), [](const Op& op) { return op.kind == "sound"; })
+                              : boxRecords[7].chosen && picksMade == 1);
         }
 }
 

@@ -5,7 +5,6 @@
 #include <iterator>
 
 #include "numerics/money.h"
-#include "numerics/random.h"
 #include "tests/unit/fake.h"
 
 TEST(Random, SeedsOnceFromTheClockThenStepsAndSlices)
@@ -14,6 +13,7 @@ TEST(Random, SeedsOnceFromTheClockThenStepsAndSlices)
     // negative as signed, / 2008 toward zero. The others step to each edge of a slice; the deals show longer runs.
     const struct Row { UtcTime clock; uint32_t state, lo, hi, result; } rows[] = {
         {fake::kMidsummer, 356019052u, 0, 1000, 82}, {fake::kJanuary, 3652139710u, 0, 1000, 851},
+        {{2016, 11, 2, 29, 23, 59, 58, 999}, 312033817u, 0, 1000, 72},   // past a multiple of 2016 by its milliseconds alone
         {{}, 195225785u, 0, 21, 0}, {{}, 195225786u, 0, 21, 1}, {{}, 4294967291u, 0, 21, 21}, {{}, 4294967292u, 0, 21, 22},
         {{}, 1073741822u, 0, 3, 0}, {{}, 1073741823u, 0, 3, 1}, {{}, 4294966675u, 0, 1000, 1000},
         {{}, 4294966676u, 0, 1000, 1001}, {{}, 3 * 195225786u, 10, 31, 13}, {{}, 0u, 7, 7, 7},
