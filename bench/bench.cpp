@@ -289,6 +289,7 @@ void RunOnce(Column column)
     column == kGame ? void(run.game.WaitExit(e2e::kExitTimeout, &code)) : void(WaitForSingleObject(run.process, e2e::kExitTimeout));
     if (run.process)
         TerminateProcess(run.process, 99), CloseHandle(run.process);
+    Sleep(2000);   // the next program starts on a settled wineserver: what an ending one still costs it is not the next's
 }
 
 double Quantile(Column column, const std::string& figure, double q)   // the nearest rank; -1 for no samples
