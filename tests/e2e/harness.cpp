@@ -125,7 +125,8 @@ bool Game::Start()
         return window || !Running();
     }, kStartTimeout);
     if (!window)
-        error = Running() ? "no window captioned " + Printable(kGameCaption) : "the game ended at start";
+        error = !Running() ? "the game ended at start" : "no window captioned " + Printable(kGameCaption) +
+                (DialogsOfProcess(pid).empty() ? "" : "; its dialog reads \"" + Printable(WindowText(DialogsOfProcess(pid)[0])) + "\"");
     else if (!WaitFor([&] { return Control(IDC_HELP) && Text(IDC_STATUS) == kChoose; }, kStartTimeout))
         error = "the status never read \"CHOOSE YOUR OWN BOX\": \"" + Printable(Text(IDC_STATUS)) + "\"";
     return error.empty();
