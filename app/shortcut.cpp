@@ -13,10 +13,11 @@ static const char kMakersPage[] = "https://www.quorvant.example/";
 static const char kShortcutDescription[] =
     "QUORVANT: OPEN THE BOXES, BEAT THE BANKER, WIN UP TO \xA3" "250,000";
 
-// ole32 and shell32 bring combase, rpcrt4, shcore and shlwapi with them:
-// linked normally, Wine maps and initialises all six before the first line
-// of WinMain, and the board would wait for libraries that only the shortcut
-// and the web page use. They are loaded when one of those first needs them.
+// shell32 brings shcore and shlwapi with it: linked normally, Wine maps and
+// initialises them before the first line of WinMain, and the board would
+// wait for libraries that only the shortcut and the web page use. It is
+// looked up when one of those first needs it, and so is ole32, which start-up
+// has already taken from the system folder before the first window.
 typedef HRESULT(WINAPI* CoInitializeProc)(LPVOID);
 typedef void(WINAPI* CoUninitializeProc)();
 typedef HRESULT(WINAPI* CoCreateInstanceProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
