@@ -18,6 +18,7 @@ static void OnInitDialog(HWND window)
     // waiting for a file on the desktop.
     desktopShortcutDue = true;
     CreateFonts();
+    ApplyTemplateFontAt96Dpi(window);
     ApplyFonts(window);
 }
 

@@ -24,6 +24,9 @@ SHARDS=(
 # player in Warsaw or Moscow would, by a user whose name and the game's folder
 # hold letters outside it: every text must still show its own characters,
 # and the shortcut must still lead to the game.
+# Every display has a panel, on the top or on the left by turns: the root
+# window's work area, which Wine takes when it starts, so set before it.
+PANELS=("0,120,1024,648" "200,0,824,768")
 declare -A LOCALES=([1250]=pl_PL.UTF-8 [1251]=ru_RU.UTF-8 [932]=ja_JP.UTF-8)
 FOREIGN_FOLDER="Łódź Ωμέγα 游戏" FOREIGN_USER="Ωμέγα"
 
@@ -34,6 +37,7 @@ options=()
 groups=()
 while [ $# -gt 0 ]; do
     case "$1" in
+        --renew) options+=("$1"); shift ;;
         --*) options+=("$1" "$2"); shift 2 ;;
         *) groups+=("$1"); shift ;;
     esac
@@ -67,13 +71,15 @@ run_shard() {
     flock -w 1200 9 || { echo "another run holds $WINEPREFIX" >"$log"; return 1; }
     trap '"$WINESERVER" -k >/dev/null 2>&1; stop_xvfb' EXIT
     start_xvfb || return 1
+    xprop -root -format _NET_WORKAREA 32c -set _NET_WORKAREA "${PANELS[$((n % 2))]}"
     wine_prefix_ready
     "$WINESERVER" -p   # one server for the whole run: game starts skip its start-up
     wine_unmanaged_windows
     # The driver's watchdog ends it after --timeout (900 s unless given);
     # this time-out is the last resort.
     timeout --kill-after=10 "${E2E_TIME_LIMIT:-1200}" "$WINE" "$E2E_EXE" --timeout 900 \
-        --game "$(windows_path "$game")" --shots "$(windows_path "$shots")" "${code_page[@]}" "${options[@]}" $groups \
+        --game "$(windows_path "$game")" --shots "$(windows_path "$shots")" \
+        --references "$(windows_path "$ROOT/tests/e2e/references")" "${code_page[@]}" "${options[@]}" $groups \
         >"$log" 2>"$BUILD_DIR/e2e-$n-wine.log"
 }
 

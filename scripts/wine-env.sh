@@ -38,9 +38,18 @@ require_built() {
 }
 
 # A fresh prefix takes a while to settle; later runs reuse it.
+# Wine's own faces (Marlett draws the caption buttons' symbols; without it
+# they read "0 1 r") lie in its data folder, which Debian's loader names
+# /usr/lib/wine/../../share/wine: turned into a Windows path, the ".." stay
+# in it and the folder cannot be opened, so no face there is ever loaded.
+# Named as a font path of the prefix, the folder is searched.
 wine_prefix_ready() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         "$WINE" wineboot -i >/dev/null 2>&1 || true
+        "$WINESERVER" -w
+    fi
+    if ! grep -q 'share\\\\wine\\\\fonts' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        "$WINE" reg add 'HKCU\Software\Wine\Fonts' /v Path /d "$(windows_path /usr/share/wine/fonts)" /f >/dev/null 2>&1
         "$WINESERVER" -w
     fi
 }

@@ -40,6 +40,28 @@ void CreateFonts()
     smallFont = CreateGameFont(16, 8);
 }
 
+// The template names its font in points, which the dialog manager turns into
+// pixels at the system's dots per inch, while the layout brings every control
+// back to its pixels at 96: at 144 the captions would outgrow their buttons
+// ("IEW GAMI"). Windows shows a program that declares no awareness of scaling
+// at 96 anyway; Wine, and a player who overrides that, show it the real figure.
+const int kTemplateFontPoints = 8;   // FONT in quorvant.rc
+
+void ApplyTemplateFontAt96Dpi(HWND dialog)
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    LOGFONTW face;
+    HFONT templateFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    if (dpi == 96 || !templateFont || !GetObjectW(templateFont, sizeof face, &face))
+        return;
+    face.lfHeight = -MulDiv(kTemplateFontPoints, 96, 72);
+    HFONT font = CreateFontIndirectW(&face);
+    for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
 void ApplyFonts(HWND dialog)
 {
     struct FontUse { int controlId; HFONT* font; };

@@ -10,6 +10,8 @@ extern HFONT smallFont;
 
 void CreateBrushes();
 void CreateFonts();
+// Gives every control the template's font at its size at 96 dots per inch.
+void ApplyTemplateFontAt96Dpi(HWND dialog);
 void ApplyFonts(HWND dialog);
 // Sets the colours on the control's device context; the brush to paint with.
 HBRUSH OnCtlColor(UINT message, HDC dc);

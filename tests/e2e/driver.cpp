@@ -1,5 +1,5 @@
 // The end-to-end driver: plays the real game through its window under Wine, and reports.
-//   quorvant_e2e --game PATH --shots DIR [--timeout S] [--recording PATH] [--soak-minutes N] [--seed N] [--code-page N] [GROUP...]
+//   quorvant_e2e --game PATH --shots DIR [--references DIR [--renew]] [--timeout S] [--recording PATH] [--soak-minutes N] [--seed N] [--code-page N] [GROUP...]
 #include <objbase.h>
 #include <shellapi.h>
 #include <fcntl.h>
@@ -36,11 +36,13 @@ int main()
     std::vector<std::string> chosen, argv(argc, std::string(4 * MAX_PATH, '\0'));   // as UTF-8
     for (int i = 0; i < argc; ++i) argv[i].resize(std::max(1, WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &argv[i][0], 4 * MAX_PATH, nullptr, nullptr)) - 1);
     for (int i = 1; i < argc; ++i) {
-        std::string option = argv[i], value = option.rfind("--", 0) == 0 && i + 1 < argc ? argv[++i] : "";
+        std::string option = argv[i], value = option.rfind("--", 0) == 0 && option != "--renew" && i + 1 < argc ? argv[++i] : "";
         if (option.rfind("--", 0) != 0) chosen.push_back(option);
         else if (option == "--game") config.gameExe = value;
         else if (option == "--shots") config.shotDir = value;
         else if (option == "--recording") config.recording = value;
+        else if (option == "--references") config.references = value;
+        else if (option == "--renew") config.renew = true;
         else if (option == "--soak-minutes") config.soakMinutes = atoi(value.c_str());
         else if (option == "--seed") config.seed = static_cast<unsigned>(strtoul(value.c_str(), nullptr, 10));
         else if (option == "--timeout") watchdogSeconds = static_cast<DWORD>(atoi(value.c_str()));

@@ -1,6 +1,7 @@
 // Drives the real game from outside: its process, window and controls, real input, message boxes, screen captures;
 // and counts passed and failed cases, reporting each failure.
 #include "tests/e2e/harness.h"
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -109,16 +110,51 @@ static bool IsClass(HWND window, const char* name)
 RECT RectIn(HWND parent, HWND window)
 { RECT rect = {}; return GetWindowRect(window, &rect), MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2), rect; }
 
-bool Game::Start()
+// Under the debugger until its loader has run, the game's GetSystemTime becomes a few instructions that write the fixed
+// time; then the debugger lets it go. The system library lies at the same offset in both processes.
+static bool FixClock(const PROCESS_INFORMATION& info, std::string* error)
+{
+    HMODULE here = GetModuleHandleA("kernelbase.dll");
+    const BYTE* function = reinterpret_cast<const BYTE*>(GetProcAddress(here, "GetSystemTime"));
+    const DWORD time[4] = {6u << 16 | 2024, 6u << 16 | 4, 30u << 16 | 9, 250u << 16 | 45};   // SYSTEMTIME's eight words
+    const bool x64 = sizeof(void*) == 8;   // the argument in rcx, or on the stack (stdcall)
+    std::vector<BYTE> code = x64 ? std::vector<BYTE>() : std::vector<BYTE>{0x8B, 0x44, 0x24, 0x04};   // mov eax, [esp+4]
+    for (int i = 0; i < 4; ++i) {   // mov dword [rcx or eax + 4i], time[i]
+        code.insert(code.end(), {0xC7, BYTE((x64 ? 0x01 : 0x00) | (i ? 0x40 : 0))});
+        if (i) code.push_back(BYTE(4 * i));
+        code.insert(code.end(), reinterpret_cast<const BYTE*>(&time[i]), reinterpret_cast<const BYTE*>(&time[i]) + 4);
+    }
+    code.insert(code.end(), {BYTE(x64 ? 0xC3 : 0xC2), 0x04, 0x00});   // ret, or ret 4 (two bytes more that never run)
+    DEBUG_EVENT event;
+    bool patched = false;
+    while (!patched && WaitForDebugEvent(&event, kStartTimeout)) {
+        DWORD kind = event.dwDebugEventCode;
+        kind == CREATE_PROCESS_DEBUG_EVENT ? CloseHandle(event.u.CreateProcessInfo.hFile) : kind == LOAD_DLL_DEBUG_EVENT && CloseHandle(event.u.LoadDll.hFile);
+        bool loaded = kind == EXCEPTION_DEBUG_EVENT && event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT;
+        HANDLE snapshot = loaded ? CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, info.dwProcessId) : INVALID_HANDLE_VALUE;
+        MODULEENTRY32 module = {sizeof module};
+        for (BOOL more = loaded && Module32First(snapshot, &module); more && !patched; more = Module32Next(snapshot, &module))
+            patched = !lstrcmpiA(module.szModule, "kernelbase.dll") &&
+                      WriteProcessMemory(info.hProcess, module.modBaseAddr + (function - reinterpret_cast<const BYTE*>(here)), code.data(), code.size(), nullptr);
+        loaded && CloseHandle(snapshot);
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, kind == EXCEPTION_DEBUG_EVENT && !loaded ? DBG_EXCEPTION_NOT_HANDLED : DBG_CONTINUE);
+    }
+    DebugSetProcessKillOnExit(FALSE), DebugActiveProcessStop(info.dwProcessId);
+    return patched || (*error = "the game's clock could not be fixed", false);
+}
+
+bool Game::Start(bool fixedClock)
 {
     std::wstring path = Wide(exe), commandLine = L"\"" + path + L"\"", folder = path.substr(0, path.find_last_of(L'\\'));
     STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info))
+    if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, fixedClock ? DEBUG_ONLY_THIS_PROCESS : 0, nullptr, folder.c_str(), &startup, &info))
         return error = Format("CreateProcess(%s) failed with error %lu", exe.c_str(), GetLastError()), false;
     CloseHandle(info.hThread);
     process = info.hProcess, pid = info.dwProcessId;
     EnterCriticalSection(&startedLock), started.push_back(process), LeaveCriticalSection(&startedLock);
+    if (fixedClock && !FixClock(info, &error))
+        return false;
     WaitFor([&] {
         for (HWND candidate : DialogsOfProcess(pid))
             window = IsWindowVisible(candidate) && WindowText(candidate) == kGameCaption ? candidate : window;
@@ -272,30 +308,90 @@ void Answer(const Game& game, const std::string& caption, const std::string& tex
     Require(AnswerMessageBox(box, button, &error), error);
 }
 
-// Wine starts a Unix program like any other but cannot wait on it: the capture tells its end by renaming its output.
-bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error)
+static std::string UnixPath(std::string path) { return std::replace(path.begin(), path.end(), '\\', '/'), path.substr(2); }   // Z: is /
+
+// Wine starts a Unix program like any other but cannot wait on it: the shell tells its end by a file with its status.
+bool RunUnix(const std::string& command, std::string* error)
 {
-    std::string base = Config().shotDir.substr(2) + "/" + name, ready = Config().shotDir + "\\" + name + ".ppm";
-    std::replace(base.begin(), base.end(), '\\', '/');
-    std::string command = Format("/bin/sh -c \"b=%s; /usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage "
-                                 "$b.png && /usr/bin/convert $b.png $b.part.ppm && /bin/mv $b.part.ppm $b.ppm\"",
-                                 base.c_str(), area.right - area.left, area.bottom - area.top, area.left, area.top);
-    DeleteFileA(ready.c_str());
+    static int runs = 0;
+    std::string done = Format("%s\\ran-%lu-%d", Config().shotDir.c_str(), GetCurrentProcessId(), ++runs), unixDone = UnixPath(done);
+    std::string line = "/bin/sh -c \"" + command + "; echo $? >" + unixDone + ".part && mv " + unixDone + ".part " + unixDone + "\"";
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return *error = Format("cannot start import (error %lu)", GetLastError()), false;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return *error = Format("cannot start /bin/sh (error %lu)", GetLastError()), false;
     CloseHandle(info.hProcess), CloseHandle(info.hThread);
     FILE* file = nullptr;
+    int status = -1;
+    WaitFor([&] { return (file = fopen(done.c_str(), "rb")) != nullptr; }, 20000, 50);
+    if (file) fscanf(file, "%d", &status), fclose(file), DeleteFileA(done.c_str());
+    return !status || (*error = Format("\"%s\" ended with %d", command.c_str(), status), false);
+}
+
+// A binary PPM, as ImageMagick writes it; the picture's top left at (0, 0).
+static bool ReadPicture(const std::string& path, Shot* shot, std::string* error)
+{
+    FILE* file = fopen(path.c_str(), "rb");
     int width = 0, height = 0;
-    WaitFor([&] { return (file = fopen(ready.c_str(), "rb")) != nullptr; }, 20000, 50);
-    shot->screen = area;
-    shot->rgb.assign(3 * static_cast<size_t>(area.right - area.left) * (area.bottom - area.top), 0);
-    bool ok = file && fscanf(file, "P6 %d %d 255", &width, &height) == 2 && fgetc(file) != EOF && width == area.right - area.left &&
-              height == area.bottom - area.top && fread(shot->rgb.data(), 1, shot->rgb.size(), file) == shot->rgb.size();
-    if (file) fclose(file), DeleteFileA(ready.c_str());
-    if (!ok) *error = "no whole capture of the screen came from " + command;
-    return ok;
+    bool ok = file && fscanf(file, "P6 %d %d 255", &width, &height) == 2 && fgetc(file) != EOF;
+    shot->screen = {0, 0, width, height}, shot->rgb.assign(3 * static_cast<size_t>(width) * height, 0);
+    ok = ok && fread(shot->rgb.data(), 1, shot->rgb.size(), file) == shot->rgb.size();
+    if (file) fclose(file), DeleteFileA(path.c_str());
+    return ok || (*error = "no picture in " + path, false);
+}
+
+bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error)
+{
+    std::string base = UnixPath(Config().shotDir) + "/" + name;
+    bool ok = RunUnix(Format("/usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage %s.png && /usr/bin/convert %s.png %s.ppm",
+                             area.right - area.left, area.bottom - area.top, area.left, area.top, base.c_str(), base.c_str(), base.c_str()), error) &&
+              ReadPicture(Config().shotDir + "\\" + name + ".ppm", shot, error);
+    if (ok && (shot->screen.right != area.right - area.left || shot->screen.bottom != area.bottom - area.top))
+        ok = (*error = Format("the capture of %s is %ldx%ld", name.c_str(), shot->screen.right, shot->screen.bottom), false);
+    return shot->screen = area, ok;
+}
+
+void CheckLook(const Game& game, const std::string& moment, const std::string& variant)
+{
+    bool clientOnly = !variant.empty();
+    MoveMouse({0, 0}), game.Raise(), Sleep(400);   // no button drawn hot under the pointer; the title bar drawn active
+    Shot shot, reference;
+    std::string error, name = "look-" + moment + (clientOnly ? "-" + variant : ""), png = Config().references + "\\" + moment + ".png";
+    RECT window = RectIn(nullptr, game.Window()), client = {0, 0, 765, 574};
+    if (!Check(CaptureScreen(window, name, &shot, &error), error)) return;
+    if (Config().renew && !clientOnly)
+        return void(Check(CopyFileA((Config().shotDir + "\\" + name + ".png").c_str(), png.c_str(), FALSE), "cannot write " + png)), Note("renewed " + png);
+    if (!Check(RunUnix("/usr/bin/convert " + UnixPath(png) + " " + UnixPath(Config().shotDir) + "/" + name + "-reference.ppm", &error) &&
+               ReadPicture(Config().shotDir + "\\" + name + "-reference.ppm", &reference, &error), error)) return;
+    MapWindowPoints(game.Window(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT area = clientOnly ? client : window;
+    LONG edge = (reference.screen.right - 765) / 2, top = reference.screen.bottom - 574 - edge;   // the reference's client origin
+    if (!Check(clientOnly || (area.right - area.left == reference.screen.right && area.bottom - area.top == reference.screen.bottom),
+               Format("%s: the window is %ldx%ld, the reference %ldx%ld", name.c_str(), area.right - area.left, area.bottom - area.top,
+                      reference.screen.right, reference.screen.bottom))) return;
+    // Each pixel belongs to what is uppermost on it: the frame, the wood, or a control in sight, children listed top first.
+    std::vector<std::pair<std::string, RECT>> regions = {{"the frame and title bar", window}, {"the wood", client}};
+    for (HWND child = GetWindow(game.Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (RECT r = RectIn(nullptr, child); r.left < client.right && r.top < client.bottom)
+            regions.insert(regions.begin() + 2, {Format("control %d", GetDlgCtrlID(child)), r});
+    std::vector<int> differ(regions.size()), size(regions.size());
+    for (LONG y = area.top; y < area.bottom; ++y)
+        for (LONG x = area.left; x < area.right; ++x) {
+            size_t k = regions.size();
+            while (--k > 0 && !PtInRect(&regions[k].second, {x, y})) {}
+            COLORREF a = shot.At(x, y), b = reference.At(x - client.left + edge, y - client.top + top);
+            ++size[k], differ[k] += std::max({abs(GetRValue(a) - GetRValue(b)), abs(GetGValue(a) - GetGValue(b)), abs(GetBValue(a) - GetBValue(b))}) > 40;
+        }
+    bool same = true;
+    for (size_t k = 0; k < regions.size(); ++k) {
+        const RECT& r = regions[k].second;
+        same &= Check(differ[k] == 0, Format("%s: %s at (%ld,%ld) %ldx%ld: %d of %d pixels differ from the reference", name.c_str(), regions[k].first.c_str(),
+                                             r.left - client.left, r.top - client.top, r.right - r.left, r.bottom - r.top, differ[k], size[k]));
+    }
+    std::string base = UnixPath(Config().shotDir) + "/" + name;   // reference, capture and where they differ, side by side
+    if (!same && RunUnix(Format("/usr/bin/compare %s %s.png %s-difference.png; /usr/bin/convert %s %s.png %s-difference.png +append %s-side-by-side.png",
+                                UnixPath(png).c_str(), base.c_str(), base.c_str(), UnixPath(png).c_str(), base.c_str(), base.c_str(), base.c_str()), &error))
+        Note("reference | capture | difference: " + base + "-side-by-side.png");
 }
 
 }  // namespace e2e

@@ -34,7 +34,8 @@ extern const char kGameCaption[], kChoose[], kPress[], kOver[], kDealt[], kNoDea
 extern const float kAmounts[22];
 
 struct Settings {
-    std::string gameExe, shotDir, recording;   // Windows paths, UTF-8: the game, captures, --recording's sound card take
+    std::string gameExe, shotDir, recording, references;   // Windows paths, UTF-8: the game, captures, --recording's sound card take, --references
+    bool renew = false;             // --renew: the captures become the references
     UINT codePage = 0;              // --code-page: the system code page the run must have, checked first
     int soakMinutes = 0;            // --soak-minutes: 0 runs the short forms
     unsigned seed = 0;              // --seed: 0 draws a fresh one
@@ -60,7 +61,9 @@ class Game {
 public:
     explicit Game(const std::string& exe = Config().gameExe) : exe(exe) {}
     ~Game() { Kill(); }
-    bool Start();   // and wait for the captioned window, its last control and "CHOOSE YOUR OWN BOX"
+    // And wait for the captioned window, its last control and "CHOOSE YOUR OWN BOX". A fixed clock reads midsummer's
+    // 2024-06-06 09:30:45.250 UTC for the game's seed, so that it deals as the unit tests' midsummer deal, every time.
+    bool Start(bool fixedClock = false);
     const std::string& Error() const { return error; }
     HWND Window() const { return window; }
     DWORD Pid() const { return pid; }
@@ -110,5 +113,10 @@ struct Shot {
     }
 };
 bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error);
+bool RunUnix(const std::string& command, std::string* error);   // by /bin/sh, waited for: Wine cannot wait on a Unix program
+// The game window against the reference picture `moment` (in --references), region by region: each control in sight,
+// the wood between them, and the frame with its title bar; for a `variant` (another scaling) the client area alone.
+// With --renew the capture becomes the reference.
+void CheckLook(const Game& game, const std::string& moment, const std::string& variant = "");
 
 }  // namespace e2e

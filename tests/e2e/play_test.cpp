@@ -94,11 +94,13 @@ static void CheckKeysChangeNothing(Game& game, const std::string& when)
     Check(BoardLines(game) == before && !AnyMessageBox(game) && game.Running(), when + ": a key changed the game");
 }
 
-// Box 9 kept, NO DEAL at the first call, DEAL at the second; then the banker only says what he would have offered.
+// Box 9 kept, NO DEAL at the first call, DEAL at the second; then the banker only says what he would have offered. The
+// clock's midsummer deal makes the board look the same at each moment of every run: at the start, the first offer, the verdict.
 static void PlayWholeGame()
 {
     Game game;
-    Require(game.Start(), game.Error());
+    Require(game.Start(true), game.Error());
+    CheckLook(game, "start");
     std::string start = game.Text(IDC_OFFER) + " " + game.Text(IDC_BANK);
     for (int i = 0; i < 22; ++i) start += " " + game.Text(IDC_BOX_BUTTON + i);
     CheckText(start, "\xA3 \xA3" "0.00 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22", "at start");
@@ -117,17 +119,19 @@ static void PlayWholeGame()
             CheckText(game.Text(IDC_BANK) + " " + (history.size() == 1 ? history[0] : "<lines>"), MoneyText(dealt) + " " + MoneyText(dealt),
                       "bank and the win history's only line");
             Require(game.WaitText(IDC_STATUS, "OPEN THE LAST BOX"), "no \"OPEN THE LAST BOX\"");
-            CheckNumbersOnScreen(game, "verdict-closed");
+            CheckNumbersOnScreen(game, "verdict-closed"), CheckLook(game, "verdict");
             plates = PlatesInSight(game), ++picks;
         }
         bool call = picks % 3 == 0 && picks >= 6 && picks <= 21, waits = call && dealt < 0;
         std::string step = Format("box %d (pick %d)", box, picks);
         std::string status = picks == 23 ? kOver : waits ? kPress : dealt < 0 ? "OPEN A BOX" : "";
         status = call && !waits && picks < 21 ? "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES" : status;
+        DWORD clicked = GetTickCount();
         Step(game, IDC_BOX_BUTTON + box - 1, status, call ? kCallWait : kStepTimeout, [&] {
             return !InSight(game, IDC_BOX_BUTTON + box - 1) && (status.empty() || game.Text(IDC_STATUS) == status) &&
                    (picks != 21 || AnyMessageBox(game) || game.Text(IDC_STATUS) == "OPEN YOUR BOX");
         });
+        DWORD took = GetTickCount() - clicked;
         std::vector<int> left = PlatesInSight(game);
         Require(left.size() + 1 == plates.size(), step + Format(": %zu plates left of %zu", left.size(), plates.size()));
         int gone = 0;
@@ -145,6 +149,10 @@ static void PlayWholeGame()
             CheckNumbersOnScreen(game, "swap-closed");
         }
         Check(game.Enabled(IDC_DEAL) == waits && game.Enabled(IDC_NO_DEAL) == waits, step + ": DEAL and NO DEAL enabled only while an offer waits");
+        // Three waits of three ticks, then the prompt on the twelfth tick at the count, the first coming within a second
+        // of the click: 11 to 12 s where the sounds take no time, as here without a sound card, and some slack for load.
+        if (picks == 6)
+            CheckLook(game, "offer"), Check(took >= 10500 && took <= 16000, Format("the first call lit DEAL %lu ms after its click, not 11 to 12 s", took));
         if (waits) {
             bool deal = picks == 9;
             Step(game, deal ? IDC_DEAL : IDC_NO_DEAL, deal ? kDealt : kNoDeal);
