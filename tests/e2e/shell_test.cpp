@@ -41,12 +41,12 @@ static void CheckShortcutAndPage()
     DWORD_PTR answered;   // after the first deal's title sound, where a sound card plays it
     Sleep(1000), SendMessageTimeoutW(game.Window(), WM_NULL, 0, 0, SMTO_NORMAL, 15000, &answered);
     std::vector<std::string> board = BoardLines(game);
-    // The shell looks a program up in App Paths first: there iexplore.exe is the stand-in, which notes how it was started.
-    std::wstring driver(MAX_PATH, L'\0'), note(MAX_PATH, L'\0');
-    driver.resize(GetModuleFileNameW(nullptr, &driver[0], MAX_PATH)), note.resize(GetTempPathW(MAX_PATH, &note[0])), note += L"browser.txt";
-    driver = driver.substr(0, driver.find_last_of(L'\\') + 1) + L"iexplore.exe";
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\iexplore.exe", nullptr, REG_SZ,
-                    driver.c_str(), DWORD(2 * driver.size() + 2));
+    // The shell looks for iexplore.exe first in the folder the game names, Windows': there the stand-in notes how it started.
+    std::wstring standIn(MAX_PATH, L'\0'), browser(MAX_PATH, L'\0'), note(MAX_PATH, L'\0');
+    standIn.resize(GetModuleFileNameW(nullptr, &standIn[0], MAX_PATH)), standIn = standIn.substr(0, standIn.find_last_of(L'\\')) + L"\\iexplore.exe";
+    browser.resize(GetWindowsDirectoryW(&browser[0], MAX_PATH)), browser += L"\\iexplore.exe";
+    note.resize(GetTempPathW(MAX_PATH, &note[0])), note += L"browser.txt";
+    Require(CopyFileW(standIn.c_str(), browser.c_str(), FALSE), "cannot put the stand-in browser in the Windows folder");
     for (int button : {IDC_MORE_GAMES, IDC_HELP}) {
         char line[1024] = "";
         FILE* file = nullptr;
@@ -56,6 +56,7 @@ static void CheckShortcutAndPage()
             fgets(line, sizeof line, file), fclose(file);
         Check(strstr(line, kPage) && !strncmp(line, "show 3 ", 7), Format("button %d: the browser should come maximised (show 3) with %s: \"%s\"", button, kPage, line));
     }
+    DeleteFileW(browser.c_str());
     Check(BoardLines(game) == board && !AnyMessageBox(game), "the web page changed the game");
     // Where libraries of the system's names lie beside the game (scripts/audio-e2e.sh plants them, with Windows' own
     // load order): after its shortcut, sounds and web page, every library in its process comes from the Windows folder,
