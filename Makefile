@@ -75,6 +75,13 @@ screenshots: exe
 	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi
 	@bash scripts/screenshots.sh
 
+# After an intended change of the artwork: the look checks' reference pictures
+# made anew from the game, shown beside the committed ones before a commit.
+.PHONY: references
+references: exe
+	@if ! bash scripts/wine-arch.sh --can-run-32; then $(MAKE) --no-print-directory exe64; fi
+	@bash scripts/references.sh
+
 # The long forms of the reliability groups, about 45 minutes: a 20-minute click
 # storm, closings in every phase, 300 NEW GAMEs; prints their figures.
 .PHONY: soak

@@ -354,7 +354,11 @@ bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::s
 void CheckLook(const Game& game, const std::string& moment, const std::string& variant)
 {
     bool clientOnly = !variant.empty();
-    MoveMouse({0, 0}), game.Raise(), Sleep(400);   // no button drawn hot under the pointer; the title bar drawn active
+    // No button drawn hot under the pointer, the title bar drawn active, and each picture repainted alone, so that one
+    // that would paint over its box's number does so whatever order the repaints come in.
+    MoveMouse({0, 0}), game.Raise();
+    for (int i = 0; i < 22; ++i) InvalidateRect(game.Control(IDC_BOX_PICTURE + i), nullptr, TRUE), Sleep(10);
+    Sleep(400);
     Shot shot, reference;
     std::string error, name = "look-" + moment + (clientOnly ? "-" + variant : ""), png = Config().references + "\\" + moment + ".png";
     RECT window = RectIn(nullptr, game.Window()), client = {0, 0, 765, 574};
