@@ -5,7 +5,6 @@
 
 #include <map>
 
-#include "game/state.h"
 #include "resources/resource.h"
 
 HINSTANCE appInstance = nullptr;
@@ -45,7 +44,7 @@ HWND DialogControl(HWND dialog, int controlId)
 // rectangle alone whatever the order.
 HWND StackedBelow(HWND dialog, int controlId)
 {
-    if (controlId >= IDC_BOX_PICTURE && controlId < IDC_BOX_PICTURE + kBoxCount)
+    if (controlId >= IDC_BOX_PICTURE && controlId < IDC_BOX_PICTURE + BOX_COUNT)
         return DialogControl(dialog, controlId - IDC_BOX_PICTURE + IDC_BOX_BUTTON);
     return HWND_TOP;
 }
