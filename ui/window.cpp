@@ -59,17 +59,34 @@ std::wstring WideText(const char* text)
     return wide;
 }
 
-HMODULE LoadSystemLibrary(const WCHAR* name)
+// The search flag keeps the game's folder out of the library's search and
+// out of its dependencies' too. Systems without it (before Windows 8 lacking
+// its update) do not all refuse it: Windows XP ignores the flag and searches
+// the game's folder first. AddDllDirectory came with the flag, and its
+// presence in kernel32 is the documented test. Elsewhere the full path to
+// the system folder, with the altered search, which looks for the library's
+// dependencies in that folder first, where the game's would come first.
+static HMODULE LoadFromSystemFolder(const WCHAR* name)
 {
-    if (HMODULE library = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
-        return library;
-    // Systems that predate the flag refuse it; the full path does the same
-    // there, and the altered search takes the library's own dependencies
-    // from its folder too.
+    static const bool flagKnown =
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "AddDllDirectory") != nullptr;
+    if (flagKnown)
+        return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     WCHAR folder[MAX_PATH];
     UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return nullptr;
     std::wstring path = std::wstring(folder) + L"\\" + name;
     return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+// A library that is not there is not looked for again: the system folder
+// does not change during a run.
+HMODULE LoadSystemLibrary(const WCHAR* name)
+{
+    static std::map<std::wstring, HMODULE> loaded;
+    auto found = loaded.find(name);
+    if (found == loaded.end())
+        found = loaded.emplace(name, LoadFromSystemFolder(name)).first;
+    return found->second;
 }

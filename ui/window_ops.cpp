@@ -125,21 +125,13 @@ void Inform(const char* text, const char* caption)
     MessageBoxW(nullptr, WideText(text).c_str(), WideText(caption).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
-// winmm brings ole32, combase, rpcrt4 and msacm32 with it, and linked
-// normally all of them load before the first line of WinMain; the first sound
-// comes only after the first board is painted, so they load with it.
-typedef BOOL(WINAPI* PlaySoundAProc)(LPCSTR, HMODULE, DWORD);
-
+// winmm brings msacm32 with it (and ole32, which start-up loads anyway), and
+// linked normally the two would load before the first line of WinMain; the
+// first sound comes only after the first board is painted, so they load with
+// it.
 static void PlayGameSound(int sound, DWORD flags)
 {
-    static PlaySoundAProc playSound = nullptr;
-    static bool looked = false;
-    if (!looked) {
-        looked = true;
-        if (HMODULE winmm = LoadSystemLibrary(L"winmm.dll"))
-            playSound = reinterpret_cast<PlaySoundAProc>(
-                reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")));
-    }
+    static const auto playSound = SystemProc<decltype(&PlaySoundA)>(L"winmm.dll", "PlaySoundA");
     if (!playSound)
         return;
     WORD resourceId = static_cast<WORD>(IDR_SOUND_BASE + sound);
