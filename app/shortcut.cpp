@@ -1,5 +1,5 @@
-// The desktop shortcut written at every start, the maker's web page, and the
-// shell and component-model libraries that only these two need.
+// The desktop shortcut written at every start, the maker's web page, and
+// their calls into the shell and component-model libraries.
 #include "app/app.h"
 
 #include <objbase.h>
@@ -18,16 +18,19 @@ static const char kShortcutDescription[] =
 // wait for libraries that only the shortcut and the web page use. It is
 // loaded when one of those first needs it; ole32's procedures are looked up
 // the same way, in the copy that start-up loaded from the system folder.
+static bool componentModelTried = false;
 static bool componentModelEntered = false;
 
-// Once per run, on this thread, before the first shell link object.
+// Once per run, on this thread, before the first shell link object. S_FALSE,
+// the model already entered on this thread, is a success too, and like S_OK
+// is owed its CoUninitialize.
 static void EnterComponentModel()
 {
-    if (componentModelEntered)
+    if (componentModelTried)
         return;
-    componentModelEntered = true;
-    if (auto coInitialize = SystemProc<decltype(&CoInitialize)>(L"ole32.dll", "CoInitialize"))
-        coInitialize(nullptr);
+    componentModelTried = true;
+    auto coInitialize = SystemProc<decltype(&CoInitialize)>(L"ole32.dll", "CoInitialize");
+    componentModelEntered = coInitialize && SUCCEEDED(coInitialize(nullptr));
 }
 
 void LeaveComponentModel()
@@ -74,6 +77,11 @@ static bool ShortcutPath(HWND owner, const char* name, WCHAR (&path)[MAX_PATH])
 // names, leads to the same file on both.
 static std::wstring ShellSafePath(const WCHAR* path)
 {
+    // A UTF-8 code page keeps every path. Asked there, the conversion would
+    // refuse the question (UTF-8 takes neither the flag nor a used-default
+    // answer) and leave `lost` false: the right answer, reached by failing.
+    if (GetACP() == CP_UTF8)
+        return path;
     BOOL lost = FALSE;
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, nullptr, 0, nullptr, &lost);
     WCHAR shortPath[MAX_PATH];
@@ -106,8 +114,9 @@ void CreateDesktopShortcut(HWND owner, const char* name, const WCHAR* target)
 
 void OpenMakersPage(HWND owner)
 {
-    // The browser is started in the component model the shortcut entered,
-    // as it was when the model was entered at start-up.
+    // The shell may hand the address to a component, which needs the
+    // component model entered on this thread; the shortcut, written at the
+    // first idle pump, has normally entered it already.
     EnterComponentModel();
     auto shellExecute = SystemProc<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
     if (!shellExecute)
