@@ -66,9 +66,11 @@ void SetControlText(int controlId, const char* text)
 {
     HWND control = Control(controlId);
     std::wstring wide = WideText(text);
-    WCHAR shown[64];
-    int length = GetWindowTextW(control, shown, 64);
-    if (length < 63 && wide == shown)
+    // A text that fills the buffer may have been cut short, and is set anyway.
+    WCHAR shown[64] = L"";
+    const int capacity = sizeof shown / sizeof shown[0];
+    int length = GetWindowTextW(control, shown, capacity);
+    if (length < capacity - 1 && wide == shown)
         return;
     SetWindowTextW(control, wide.c_str());
 }
