@@ -51,5 +51,5 @@ void NewGame();
 // The NEW GAME button: asks "START AGAIN?" and deals on Yes.
 void NewGameCommand();
 
-// Back to program start, positions included; for tests.
+// Back to program start, positions included: at start-up, and before each test.
 void ResetGameState();

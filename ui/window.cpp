@@ -11,7 +11,7 @@ HINSTANCE appInstance = nullptr;
 HWND dialogWindow = nullptr;
 
 // Under Wine each GetDlgItem asks the window server for the list of the
-// dialog's 88 children and then reads their identifiers; start-up addresses
+// dialog's 83 children and then reads their identifiers; start-up addresses
 // controls over three hundred times and every new game about 150. The
 // controls live as long as the window, so their handles are listed once.
 static HWND listedDialog = nullptr;
