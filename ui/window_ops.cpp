@@ -38,7 +38,8 @@ void MoveControl(int controlId, int x, int y)
         return;
     }
     // The uncovered background is erased with the next paint, not at once by
-    // each move: a new game moves up to a dozen controls before its pump.
+    // each move: a new game after a whole game moves 45 controls back (every
+    // button and plate, and the own box's picture) before its pump.
     UINT flags = SWP_NOSIZE | SWP_DEFERERASE;
     // Nothing of a control out of sight is seen, so its pixels are not worth
     // copying; and Wine's copy hands every pixel painted so far to the
