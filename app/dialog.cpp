@@ -63,9 +63,11 @@ INT_PTR CALLBACK GameDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYDOWN:
         return 0;
     // A dialog procedure's result for a message is in DWLP_MSGRESULT: here
-    // that the background is erased.
+    // that the background is erased. Unpainted, it is left to the dialog
+    // manager's own erase.
     case WM_ERASEBKGND:
-        PaintBackground(reinterpret_cast<HDC>(wParam));
+        if (!PaintBackground(reinterpret_cast<HDC>(wParam)))
+            return FALSE;
         SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
         return TRUE;
     // The colour messages answer with a brush, which the dialog manager

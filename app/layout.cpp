@@ -78,9 +78,13 @@ static bool IsBoxControl(int controlId)
     return false;
 }
 
-// A restacked control goes where StackedBelow puts it; the others keep the
-// template's order (HWND_TOP is a null handle, so it cannot mean "leave it").
-static void PlaceControl(HWND control, bool restack, int baseX, int baseY)
+// Where a placed control goes among its siblings: a box's controls where
+// every move puts them (StackedBelow), the others in the template's order.
+enum Stacking { STACK_AS_TEMPLATE, STACK_AS_MOVED };
+
+// HWND_TOP is a null handle, so it cannot mean "leave it": the template's
+// order is kept by SWP_NOZORDER.
+static void PlaceControl(HWND control, Stacking stacking, int baseX, int baseY)
 {
     RECT place;
     GetWindowRect(control, &place);
@@ -89,6 +93,7 @@ static void PlaceControl(HWND control, bool restack, int baseX, int baseY)
     int y = ToStandardY(place.top, baseY);
     int width = ToStandardX(place.right - place.left, baseX);
     int height = ToStandardY(place.bottom - place.top, baseY);
+    bool restack = stacking == STACK_AS_MOVED;
     // A bitmap control already has its bitmap's size.
     UINT flags = SWP_NOACTIVATE | (IsPictureControl(control) ? SWP_NOSIZE : 0) |
                  (restack ? 0 : SWP_NOZORDER);
@@ -111,10 +116,10 @@ void ApplyStandardLayout(HWND dialog)
     for (HWND control = GetWindow(dialog, GW_CHILD); control;
          control = GetWindow(control, GW_HWNDNEXT))
         if (!IsBoxControl(GetDlgCtrlID(control)))
-            PlaceControl(control, false, baseX, baseY);
+            PlaceControl(control, STACK_AS_TEMPLATE, baseX, baseY);
     for (int i = 0; i < kBoxCount; ++i) {
         for (int controlId : {IDC_BOARD_VALUE + i, IDC_BOX_BUTTON + i, IDC_BOX_PICTURE + i})
-            PlaceControl(DialogControl(dialog, controlId), true, baseX, baseY);
+            PlaceControl(DialogControl(dialog, controlId), STACK_AS_MOVED, baseX, baseY);
         // The same closed box the first new game would set, set while the
         // window is hidden and a picture change costs no paint.
         ShowSharedBitmap(DialogControl(dialog, IDC_BOX_PICTURE + i), IDB_CLOSED_BOX);

@@ -92,13 +92,12 @@ void InitApplication()
 // Looked up by name, as systems before Windows 8 without its update lack it.
 // The input method library loads ole32 by name at the first window, and
 // under Wine that load still searches the game's folder first; loaded from
-// the system folder beforehand, ole32 is found already in memory.
+// the system folder beforehand, ole32 is found already in memory, and the
+// shortcut and the web page later use the same handle.
 static void RestrictLibrarySearch()
 {
-    typedef BOOL(WINAPI* SetDefaultDllDirectoriesProc)(DWORD);
-    auto restrictSearch = reinterpret_cast<SetDefaultDllDirectoriesProc>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-    if (restrictSearch)
+    if (auto restrictSearch = SystemProc<decltype(&SetDefaultDllDirectories)>(
+            L"kernel32.dll", "SetDefaultDllDirectories"))
         restrictSearch(LOAD_LIBRARY_SEARCH_SYSTEM32);
     LoadSystemLibrary(L"ole32.dll");
 }

@@ -1,5 +1,5 @@
-// The desktop shortcut written at every start, the maker's web page, and the
-// shell and component-model libraries that only these two need.
+// The desktop shortcut written at every start, the maker's web page, and
+// their calls into the shell and component-model libraries.
 #include "app/app.h"
 
 #include <objbase.h>
@@ -16,45 +16,28 @@ static const char kShortcutDescription[] =
 // shell32 brings shcore and shlwapi with it: linked normally, Wine maps and
 // initialises them before the first line of WinMain, and the board would
 // wait for libraries that only the shortcut and the web page use. It is
-// looked up when one of those first needs it, and so is ole32, which start-up
-// has already taken from the system folder before the first window.
-typedef HRESULT(WINAPI* CoInitializeProc)(LPVOID);
-typedef void(WINAPI* CoUninitializeProc)();
-typedef HRESULT(WINAPI* CoCreateInstanceProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
-typedef void(WINAPI* CoTaskMemFreeProc)(LPVOID);
-typedef HRESULT(WINAPI* SHGetSpecialFolderLocationProc)(HWND, int, LPITEMIDLIST*);
-typedef BOOL(WINAPI* SHGetPathFromIDListWProc)(LPCITEMIDLIST, LPWSTR);
-typedef HINSTANCE(WINAPI* ShellExecuteWProc)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
-
-static HMODULE ole32 = nullptr;
-static HMODULE shell32 = nullptr;
+// loaded when one of those first needs it; ole32's procedures are looked up
+// the same way, in the copy that start-up loaded from the system folder.
+static bool componentModelTried = false;
 static bool componentModelEntered = false;
 
-template <typename Proc>
-static Proc LibraryProc(HMODULE* library, const WCHAR* libraryName, const char* procName)
-{
-    if (!*library)
-        *library = LoadSystemLibrary(libraryName);
-    if (!*library)
-        return nullptr;
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(*library, procName)));
-}
-
-// Once per run, on this thread, before the first shell link object.
+// Once per run, on this thread, before the first shell link object. S_FALSE,
+// the model already entered on this thread, is a success too, and like S_OK
+// is owed its CoUninitialize.
 static void EnterComponentModel()
 {
-    if (componentModelEntered)
+    if (componentModelTried)
         return;
-    componentModelEntered = true;
-    if (auto coInitialize = LibraryProc<CoInitializeProc>(&ole32, L"ole32.dll", "CoInitialize"))
-        coInitialize(nullptr);
+    componentModelTried = true;
+    auto coInitialize = SystemProc<decltype(&CoInitialize)>(L"ole32.dll", "CoInitialize");
+    componentModelEntered = coInitialize && SUCCEEDED(coInitialize(nullptr));
 }
 
 void LeaveComponentModel()
 {
-    if (!componentModelEntered || !ole32)
+    if (!componentModelEntered)
         return;
-    if (auto coUninitialize = LibraryProc<CoUninitializeProc>(&ole32, L"ole32.dll", "CoUninitialize"))
+    if (auto coUninitialize = SystemProc<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize"))
         coUninitialize();
 }
 
@@ -63,11 +46,11 @@ void LeaveComponentModel()
 // a shortcut saved under a cut-off name would be garbage on the desktop.
 static bool ShortcutPath(HWND owner, const char* name, WCHAR (&path)[MAX_PATH])
 {
-    auto folderLocation = LibraryProc<SHGetSpecialFolderLocationProc>(
-        &shell32, L"shell32.dll", "SHGetSpecialFolderLocation");
+    auto folderLocation = SystemProc<decltype(&SHGetSpecialFolderLocation)>(
+        L"shell32.dll", "SHGetSpecialFolderLocation");
     auto pathFromList =
-        LibraryProc<SHGetPathFromIDListWProc>(&shell32, L"shell32.dll", "SHGetPathFromIDListW");
-    auto taskMemFree = LibraryProc<CoTaskMemFreeProc>(&ole32, L"ole32.dll", "CoTaskMemFree");
+        SystemProc<decltype(&SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
+    auto taskMemFree = SystemProc<decltype(&CoTaskMemFree)>(L"ole32.dll", "CoTaskMemFree");
     if (!folderLocation || !pathFromList || !taskMemFree)
         return false;
     LPITEMIDLIST desktop = nullptr;
@@ -94,6 +77,11 @@ static bool ShortcutPath(HWND owner, const char* name, WCHAR (&path)[MAX_PATH])
 // names, leads to the same file on both.
 static std::wstring ShellSafePath(const WCHAR* path)
 {
+    // A UTF-8 code page keeps every path. Asked there, the conversion would
+    // refuse the question (UTF-8 takes neither the flag nor a used-default
+    // answer) and leave `lost` false: the right answer, reached by failing.
+    if (GetACP() == CP_UTF8)
+        return path;
     BOOL lost = FALSE;
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, nullptr, 0, nullptr, &lost);
     WCHAR shortPath[MAX_PATH];
@@ -108,7 +96,7 @@ void CreateDesktopShortcut(HWND owner, const char* name, const WCHAR* target)
     if (target[0] == L'\0' || !ShortcutPath(owner, name, path))
         return;
     auto createInstance =
-        LibraryProc<CoCreateInstanceProc>(&ole32, L"ole32.dll", "CoCreateInstance");
+        SystemProc<decltype(&CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
     IShellLinkW* link = nullptr;
     if (!createInstance ||
         FAILED(createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
@@ -126,10 +114,11 @@ void CreateDesktopShortcut(HWND owner, const char* name, const WCHAR* target)
 
 void OpenMakersPage(HWND owner)
 {
-    // The browser is started in the component model the shortcut entered,
-    // as it was when the model was entered at start-up.
+    // The shell may hand the address to a component, which needs the
+    // component model entered on this thread; the shortcut, written at the
+    // first idle pump, has normally entered it already.
     EnterComponentModel();
-    auto shellExecute = LibraryProc<ShellExecuteWProc>(&shell32, L"shell32.dll", "ShellExecuteW");
+    auto shellExecute = SystemProc<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
     if (!shellExecute)
         return;
     WCHAR windowsFolder[MAX_PATH];

@@ -87,7 +87,8 @@ void NewGame()
 
     SetControlText(IDC_OFFER, "\xA3");
     SetControlText(IDC_BANK, "\xA3" "0.00");
-    // Left enabled, DEAL would bank the previous game's last offer.
+    // Left enabled, they would stand ready with no offer waiting, and take the
+    // next call's offer before the banker has asked.
     EnableControl(IDC_DEAL, false);
     EnableControl(IDC_NO_DEAL, false);
 

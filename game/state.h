@@ -2,7 +2,9 @@
 #pragma once
 #include <cstdint>
 
-const int kBoxCount = 22;
+#include "resources/resource.h"
+
+const int kBoxCount = BOX_COUNT;
 
 // The amounts in pounds, ascending; the index is the value index, which also
 // names board plate IDC_BOARD_VALUE + v and bitmap IDB_OPEN_BOX_BASE + v.
@@ -49,5 +51,5 @@ void NewGame();
 // The NEW GAME button: asks "START AGAIN?" and deals on Yes.
 void NewGameCommand();
 
-// Back to program start, positions included; for tests.
+// Back to program start, positions included: at start-up, and before each test.
 void ResetGameState();

@@ -22,6 +22,10 @@
 #undef IDC_HELP
 #define IDC_HELP                1043
 
+// The template's boxes: a button, a picture and a board plate for each, and
+// as many amounts for the rules to deal
+#define BOX_COUNT               22
+
 // Control families: base + index
 #define IDC_BOX_BUTTON          10000   // + box index 0..21, caption "1".."22"
 #define IDC_BOX_PICTURE         15000   // + box index 0..21

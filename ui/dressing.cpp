@@ -104,21 +104,23 @@ HBRUSH OnCtlColor(UINT message, HDC dc)
 // a private copy of its 1.7 MiB for the whole run, and cost start-up a
 // conversion to the screen's format. Only the part to be painted is
 // converted, which is all a move's uncovered strip needs.
-void PaintBackground(HDC dc)
+bool PaintBackground(HDC dc)
 {
     static const BITMAPINFO* board = nullptr;
     if (!board) {
         HRSRC found = FindResourceA(appInstance, MAKEINTRESOURCEA(IDB_BACKGROUND), RT_BITMAP);
         board = found ? static_cast<const BITMAPINFO*>(LockResource(LoadResource(appInstance, found))) : nullptr;
         if (!board)
-            return;
+            return false;
     }
     const BITMAPINFOHEADER& header = board->bmiHeader;   // 24 bits a pixel, no colour table, rows from the bottom
     const BYTE* bits = reinterpret_cast<const BYTE*>(board) + header.biSize;
     RECT box;
-    GetClipBox(dc, &box);
+    if (GetClipBox(dc, &box) == ERROR)
+        return false;
     SetDIBitsToDevice(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, box.left,
                       header.biHeight - box.bottom, 0, header.biHeight, bits, board, DIB_RGB_COLORS);
+    return true;
 }
 
 // Loading a fresh copy at every picture change, as a naive game would, leaks

@@ -16,7 +16,8 @@ void ApplyFonts(HWND dialog);
 // Sets the colours on the control's device context; the brush to paint with.
 HBRUSH OnCtlColor(UINT message, HDC dc);
 // The board's wood under the controls, wherever the device context clips.
-void PaintBackground(HDC dc);
+// False, with nothing painted, without the bitmap or the clip box.
+bool PaintBackground(HDC dc);
 // Every bitmap is loaded once and shared by all the pictures that show it.
 HBITMAP SharedBitmap(int bitmapId);
 // Shows a shared bitmap in a picture control, unless it shows it already,

@@ -23,9 +23,11 @@ struct UtcTime {
 };
 
 // Moves a control to a client-pixel place without resizing it and raises it
-// above its siblings; (16384, 16384) takes it out of sight.
+// above its siblings, a box picture only as far as directly below its own
+// button; (16384, 16384) takes it out of sight.
 void MoveControl(int controlId, int x, int y);
-// Invalidates the whole control, with erasing.
+// Invalidates the whole control, with erasing; not right after a move that
+// found the control already in place, which left nothing to repaint.
 void RepaintControl(int controlId);
 void SetControlText(int controlId, const char* text);
 void EnableControl(int controlId, bool enabled);
@@ -44,9 +46,9 @@ void Inform(const char* text, const char* caption);
 void PlaySoundSync(int sound);
 void PlaySoundAsync(int sound);
 
-// Handles the waiting messages, then idles 1 ms. Returns 1 once the quit
-// message has been taken, by this call or any earlier one: a quit seen by a
-// nested pump is never lost to the main loop.
+// Handles the waiting messages (a key press ends the pass early), then idles
+// 1 ms. Returns 1 once the quit message has been taken, by this call or any
+// earlier one: a quit seen by a nested pump is never lost to the main loop.
 int PumpMessages();
 
 void ReadUtcClock(UtcTime* now);

@@ -5,14 +5,13 @@
 
 #include <map>
 
-#include "game/state.h"
 #include "resources/resource.h"
 
 HINSTANCE appInstance = nullptr;
 HWND dialogWindow = nullptr;
 
 // Under Wine each GetDlgItem asks the window server for the list of the
-// dialog's 88 children and then reads their identifiers; start-up addresses
+// dialog's 83 children and then reads their identifiers; start-up addresses
 // controls over three hundred times and every new game about 150. The
 // controls live as long as the window, so their handles are listed once.
 static HWND listedDialog = nullptr;
@@ -45,7 +44,7 @@ HWND DialogControl(HWND dialog, int controlId)
 // rectangle alone whatever the order.
 HWND StackedBelow(HWND dialog, int controlId)
 {
-    if (controlId >= IDC_BOX_PICTURE && controlId < IDC_BOX_PICTURE + kBoxCount)
+    if (controlId >= IDC_BOX_PICTURE && controlId < IDC_BOX_PICTURE + BOX_COUNT)
         return DialogControl(dialog, controlId - IDC_BOX_PICTURE + IDC_BOX_BUTTON);
     return HWND_TOP;
 }
@@ -60,17 +59,34 @@ std::wstring WideText(const char* text)
     return wide;
 }
 
-HMODULE LoadSystemLibrary(const WCHAR* name)
+// The search flag keeps the game's folder out of the library's search and
+// out of its dependencies' too. Systems without it (before Windows 8 lacking
+// its update) do not all refuse it: Windows XP ignores the flag and searches
+// the game's folder first. AddDllDirectory came with the flag, and its
+// presence in kernel32 is the documented test. Elsewhere the full path to
+// the system folder, with the altered search, which looks for the library's
+// dependencies in that folder first, where the game's would come first.
+static HMODULE LoadFromSystemFolder(const WCHAR* name)
 {
-    if (HMODULE library = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
-        return library;
-    // Systems that predate the flag refuse it; the full path does the same
-    // there, and the altered search takes the library's own dependencies
-    // from its folder too.
+    static const bool flagKnown =
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "AddDllDirectory") != nullptr;
+    if (flagKnown)
+        return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     WCHAR folder[MAX_PATH];
     UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return nullptr;
     std::wstring path = std::wstring(folder) + L"\\" + name;
     return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+// A library that is not there is not looked for again: the system folder
+// does not change during a run.
+HMODULE LoadSystemLibrary(const WCHAR* name)
+{
+    static std::map<std::wstring, HMODULE> loaded;
+    auto found = loaded.find(name);
+    if (found == loaded.end())
+        found = loaded.emplace(name, LoadFromSystemFolder(name)).first;
+    return found->second;
 }

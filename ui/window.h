@@ -24,5 +24,18 @@ std::wstring WideText(const char* text);
 
 // A system library loaded at run time, from the system folder only: a file
 // of the same name beside the game, where any web page may have dropped it
-// into the player's Downloads, is never loaded. Null if there is none.
+// into the player's Downloads, is never loaded. Each is loaded once and kept
+// for the whole run, by name. Null if there is none.
 HMODULE LoadSystemLibrary(const WCHAR* name);
+
+// A procedure of a system library, as a pointer of the type of its declaration
+// (SystemProc<decltype(&PlaySoundA)>): declared by the headers but looked up at
+// run time, so that a library is loaded only when the game first needs it, and
+// a procedure that an older system lacks is null instead of a failed start.
+template <typename Proc>
+Proc SystemProc(const WCHAR* library, const char* procName)
+{
+    HMODULE module = LoadSystemLibrary(library);
+    return module ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, procName)))
+                  : nullptr;
+}

@@ -38,7 +38,8 @@ void MoveControl(int controlId, int x, int y)
         return;
     }
     // The uncovered background is erased with the next paint, not at once by
-    // each move: a new game moves up to a dozen controls before its pump.
+    // each move: a new game after a whole game moves 45 controls back (every
+    // button and plate, and the own box's picture) before its pump.
     UINT flags = SWP_NOSIZE | SWP_DEFERERASE;
     // Nothing of a control out of sight is seen, so its pixels are not worth
     // copying; and Wine's copy hands every pixel painted so far to the
@@ -66,9 +67,11 @@ void SetControlText(int controlId, const char* text)
 {
     HWND control = Control(controlId);
     std::wstring wide = WideText(text);
-    WCHAR shown[64];
-    int length = GetWindowTextW(control, shown, 64);
-    if (length < 63 && wide == shown)
+    // A text that fills the buffer may have been cut short, and is set anyway.
+    WCHAR shown[64] = L"";
+    const int capacity = sizeof shown / sizeof shown[0];
+    int length = GetWindowTextW(control, shown, capacity);
+    if (length < capacity - 1 && wide == shown)
         return;
     SetWindowTextW(control, wide.c_str());
 }
@@ -125,21 +128,13 @@ void Inform(const char* text, const char* caption)
     MessageBoxW(nullptr, WideText(text).c_str(), WideText(caption).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
-// winmm brings ole32, combase, rpcrt4 and msacm32 with it, and linked
-// normally all of them load before the first line of WinMain; the first sound
-// comes only after the first board is painted, so they load with it.
-typedef BOOL(WINAPI* PlaySoundAProc)(LPCSTR, HMODULE, DWORD);
-
+// winmm brings msacm32 with it (and ole32, which start-up loads anyway), and
+// linked normally the two would load before the first line of WinMain; the
+// first sound comes only after the first board is painted, so they load with
+// it.
 static void PlayGameSound(int sound, DWORD flags)
 {
-    static PlaySoundAProc playSound = nullptr;
-    static bool looked = false;
-    if (!looked) {
-        looked = true;
-        if (HMODULE winmm = LoadSystemLibrary(L"winmm.dll"))
-            playSound = reinterpret_cast<PlaySoundAProc>(
-                reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")));
-    }
+    static const auto playSound = SystemProc<decltype(&PlaySoundA)>(L"winmm.dll", "PlaySoundA");
     if (!playSound)
         return;
     WORD resourceId = static_cast<WORD>(IDR_SOUND_BASE + sound);

@@ -27,9 +27,7 @@ void PlaySoundSync(int sound) { Add("sound", sound, std::to_string(BoxesEnabled(
 
 void Inform(const char* text, const char* caption)
 {
-    Add("box", 0, lastBox = std::string(caption) + "|" + text);
-    if (Event event = std::exchange(inMessageBox, nullptr))
-        event();
+    Add("box", 0, lastBox = std::string(caption) + "|" + text), std::exchange(inMessageBox, [] {})();   // what its modal loop runs, once
 }
 
 bool AskYesNo(const char* text, const char* caption) { return Inform(text, caption), std::exchange(answer, false) && !quitPosted; }

@@ -1,6 +1,4 @@
 // Whole games against the fake window: deals, clicks, the banker, the clock, NEW GAME, closing.
-#include <gtest/gtest.h>
-
 #include "tests/unit/fake.h"
 
 using namespace fake;
@@ -9,25 +7,22 @@ static const char *kWon = "CONGRATULATIONS|YOU TRELVASK", *kLost = "UNLUCKY|YOU 
 
 static void ExpectFreshBoard(const std::vector<uint32_t>& deal = {})
 {
-    for (int i = 0; i < kBoxCount; ++i) {
-        const Control &button = controls[IDC_BOX_BUTTON + i], &picture = controls[IDC_BOX_PICTURE + i];
-        EXPECT_TRUE(button.x == 200 + i && button.y == 20 && button.enabled && button.text == std::to_string(i + 1) &&
-                    picture.x == 100 + i && picture.y == 10 && picture.picture == IDB_CLOSED_BOX &&
-                    controls[IDC_BOARD_VALUE + i].x == 300 + i && controls[IDC_BOARD_VALUE + i].y == 30 &&
-                    !boxRecords[i].opened && !boxRecords[i].chosen && BoxOf(i) < kBoxCount &&
-                    (deal.empty() || boxRecords[i].valueIndex == deal[i])) << "box or value " << i;
-    }
-    EXPECT_EQ(controls[IDC_OFFER].text + controls[IDC_BANK].text + Status(), "\xA3\xA3" "0.00CHOOSE YOUR OWN BOX");
-    EXPECT_TRUE(!controls[IDC_DEAL].enabled && !controls[IDC_NO_DEAL].enabled && controls[IDC_OFFER_LIST].lines.empty() &&
-                dealAmount == 0.0f && (picksMade | offerPending | dealt | busy | ownBoxChosen | promptTickCount) == 0);
-    EXPECT_TRUE(waitTickCount <= 2 && ambientTickCount == waitTickCount);   // the new game's pump and the click's may tick
+    for (int i = 0; i < kBoxCount; ++i)   // box i, and the plate of value i: each control's place, enabled, text and picture
+        EXPECT_ALL(Look(IDC_BOX_BUTTON + i) == std::make_tuple(200 + i, 20, true, std::to_string(i + 1), 0), !boxRecords[i].opened,
+                   Look(IDC_BOX_PICTURE + i) == std::make_tuple(100 + i, 10, true, std::string(), IDB_CLOSED_BOX), !boxRecords[i].chosen,
+                   Look(IDC_BOARD_VALUE + i) == std::make_tuple(300 + i, 30, true, std::string(), 0), BoxOf(i) < kBoxCount,
+                   boxRecords[i].valueIndex == (deal.empty() ? boxRecords[i].valueIndex : deal[i])) << "box " << i;
+    EXPECT_ALL(controls[IDC_OFFER].text == "\xA3", controls[IDC_BANK].text == "\xA3" "0.00", Status() == "CHOOSE YOUR OWN BOX",
+               std::make_tuple(controls[IDC_DEAL].enabled, controls[IDC_NO_DEAL].enabled) == std::make_tuple(false, false), dealAmount == 0.0f,
+               std::make_tuple(picksMade, offerPending, dealt, busy, ownBoxChosen, promptTickCount) == std::make_tuple(0, 0, 0, 0, 0, 0),
+               controls[IDC_OFFER_LIST].lines.empty(), waitTickCount <= 2, ambientTickCount == waitTickCount);   // two pumps may tick
 }
 
 // By value index: own box, left for last, where the rest start (upward, wrapping), the call answered DEAL, where to stop.
 struct Plan { int own, last, from = 0, dealAt = 0, stopAt = 23; };
 
-// Plays by the plan, checking each click's rules; returns the offers. Stops if the game is replaced or closed.
-static std::vector<float> Play(const Plan& plan)
+// Plays by the plan, checking each click's rules; returns the first offer. Stops if the game is replaced or closed.
+static float Play(const Plan& plan)
 {
     static const char* kReaction[2] = {"5555555554444446661111", "1111111116666664445555"};   // by value, deal or not
     std::vector<int> order = {BoxOf(plan.own)};   // boxes, all found before a swap moves the values
@@ -35,10 +30,10 @@ static std::vector<float> Play(const Plan& plan)
         if (int v = (plan.from + k) % kBoxCount; v != plan.own && v != plan.last)
             order.push_back(BoxOf(v));
     order.insert(order.end(), {order[0], BoxOf(plan.last)});
-    std::vector<float> offers;
+    float first = 0;
     int game = gameNumber, own = order[0], spare = order.back();
     for (int box : order) {
-        int value = int(boxRecords[box].valueIndex), picks = picksMade, wasDealt = dealt, calls = CallsBy(picks);
+        int value = int(boxRecords[box].valueIndex), picks = picksMade, reaction = kReaction[dealt][value] - '0', calls = CallsBy(picks);
         if (picks >= plan.stopAt)
             break;
         if (boxRecords[box].opened || (box == own && picks > 0 && picks < 21))
@@ -46,7 +41,7 @@ static std::vector<float> Play(const Plan& plan)
         size_t mark = ops.size();
         if (picks >= 1 && picks < 21) {   // the own box waits its turn; a click queued behind this one is refused
             OpenBox(own);
-            EXPECT_TRUE(picksMade == picks && !boxRecords[own].opened) << "own box at " << picks;
+            EXPECT_ALL(picksMade == picks, !boxRecords[own].opened) << "the own box clicked at pick " << picks;
             atPump[pumps + 1] = [spare] { OpenBox(spare); EXPECT_EQ(ops.back().kind, "focus") << "a click queued behind another"; };
         }
         if (picks == 20 && !dealt)   // the last call waits for its answer inside the click
@@ -58,29 +53,27 @@ static std::vector<float> Play(const Plan& plan)
         for (size_t k = mark; k < ops.size(); ++k)
             if (ops[k].kind == "sound")
                 (ops[k].value == "0" ? sounds : unguarded).push_back(ops[k].id);
-        EXPECT_TRUE(picksMade == picks + 1 && unguarded.empty() && !busy && (picks >= 5 || !promptTickCount) &&
-                    BoxesEnabled() == 22 && controls[IDC_OFFER_LIST].lines.size() == size_t(CallsBy(picksMade))) << picks;
+        sounds.resize(picks % 22 ? 2 : sounds.size(), -1);   // the reveal's reaction (at 21 the verdict's); a call's rings follow
         std::string status = offerPending ? "THE BANKER WISHES TO MAKE A DEAL" : picks == 20 ? "OPEN YOUR BOX" : picks == 21
             ? "OPEN THE LAST BOX" : picks == 22 ? "THANKYOU FOR PLAYING TRELVASK.  PRESS 'NEW GAME'" : !dealt ? "OPEN A BOX"
             : CallsBy(picks + 1) > calls ? "BANKER WOULD'VE OFFERED YOU THE ABOVE. NOW OPEN MORE BOXES" : "YOU HAVE REVEALED '";
-        EXPECT_EQ(Status().substr(0, status.size()), status);
-        if (picks == 0)
-            EXPECT_TRUE(sounds.empty() && controls[IDC_BOX_BUTTON + box].x == 359 && controls[IDC_BOX_PICTURE + box].y == 431);
-        else if (picks < 21)
-            EXPECT_EQ(sounds.size() >= 2 ? sounds[1] : -1, kReaction[wasDealt][value] - '0') << "value " << value;
-        EXPECT_TRUE(picks != 22 || sounds == std::vector<int>({SOUND_REVEAL, SOUND_TITLE}));
-        offers.resize(size_t(CallsBy(picksMade)), lastOffer);   // one offer per call
+        EXPECT_ALL(picksMade == picks + 1, unguarded == std::vector<int>(), !busy, (picks < 5 ? promptTickCount : 0) == 0, BoxesEnabled() == 22,
+                   controls[IDC_OFFER_LIST].lines.size() == size_t(CallsBy(picksMade)), Status().substr(0, status.size()) == status,
+                   controls[IDC_BOX_BUTTON + box].x == (picks ? 16384 : 359), controls[IDC_BOX_PICTURE + box].y == (box == own ? 431 : 10),
+                   sounds == (picks ? std::vector<int>({SOUND_REVEAL, picks == 22 ? SOUND_TITLE : picks == 21 ? (lastBox == kWon ? SOUND_GOOD
+                   : SOUND_BAD) : reaction}) : std::vector<int>())) << "click at pick " << picks << ", box " << box << ", value " << value;
+        first = calls == 0 && CallsBy(picksMade) == 1 ? lastOffer : first;
         if (!offerPending)
             continue;
         OpenBox(spare);   // refused while the offer waits
         PumpUntil([game] { return gameNumber != game || quitTaken || controls[IDC_DEAL].enabled; });
-        ClickAnswer(int(offers.size()) == plan.dealAt);
+        ClickAnswer(CallsBy(picksMade) == plan.dealAt);
         if (quitTaken || gameNumber != game)
             break;
-        EXPECT_TRUE(!dealt || controls[IDC_BANK].text == controls[IDC_OFFER_LIST].lines.back());   // banked at once
-        EXPECT_FALSE(offerPending || controls[IDC_DEAL].enabled || controls[IDC_NO_DEAL].enabled || picksMade != picks + 1);
+        EXPECT_ALL(controls[IDC_BANK].text == (dealt ? controls[IDC_OFFER_LIST].lines.back() : "\xA3" "0.00"), !offerPending,   // banked
+                   !controls[IDC_DEAL].enabled, !controls[IDC_NO_DEAL].enabled, picksMade == picks + 1) << "the answer at pick " << picks;
     }
-    return offers;
+    return first;
 }
 
 // Each game ends in NEW GAME, which puts back swapped captions; its first draw for box 1 (22) names no amount.
@@ -92,33 +85,29 @@ TEST(Game, WorkedDealsAndGamesFromTheChoiceToTheLastBox)
     const struct Row { UtcTime clock; Plan plan; float first, last; const char *verdict, *bank; bool tie; int swap; } rows[] = {
         {kMidsummer, {0, 2, 17}, 1292.4131f, 0.16285534f, kLost, "\xA3" "0.01"},   // the five largest first
         {kJanuary, {11, 13, 0, 6}, 15369.754f, 2618.0339f, kWon, "\xA3" "2600"},
-        {kMidsummer, {21, 0}, 0, 62525.004f, kWon, "\xA3" "250000"},
-        {kMidsummer, {21, 0, 0, 6}, 0, 62525.004f, kLost, "\xA3" "62500"},
-        {kMidsummer, {5, 21, 0, 1}, 15369.754f, 0, kWon, "\xA3" "15300"},
-        {kMidsummer, {21, 0}, 0, 0, kLost, "\xA3" "250000", true},   // equal amounts lose
-        {kMidsummer, {21, 1, 1, 1}, 0, 0, kLost, "\xA3" "250000", true},   // and the smallest revealed after the deal
-        {kJanuary, {3, 21}, 0, 62750.25f, kLost, "\xA3" "1", false, kSwapNo},
-        {kJanuary, {3, 21}, 0, 62750.25f, kWon, "\xA3" "250000", false, kSwapYes},
+        {kMidsummer, {21, 0}, 15325.1221f, 62525.004f, kWon, "\xA3" "250000"},
+        {kMidsummer, {21, 0, 0, 6}, 15325.1221f, 62525.004f, kLost, "\xA3" "62500"},
+        {kMidsummer, {5, 21, 0, 1}, 15369.754f, 63293.0703f, kWon, "\xA3" "15300"},
+        {kMidsummer, {21, 0}, 15325.1221f, 250000, kLost, "\xA3" "250000", true},   // equal amounts lose
+        {kMidsummer, {21, 1, 1, 1}, 15226.9023f, 62579.082f, kLost, "\xA3" "250000", true},   // and the smallest revealed after the deal
+        {kJanuary, {3, 21}, 15338.2324f, 62750.25f, kLost, "\xA3" "1", false, kSwapNo},
+        {kJanuary, {3, 21}, 15338.2324f, 62750.25f, kWon, "\xA3" "250000", false, kSwapYes},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(&row - rows);
-        Reset(row.clock);
-        ExpectFreshBoard(row.clock.year == 2008 ? januaryDeal : midsummerDeal);
+        Reset(row.clock), ExpectFreshBoard(row.clock.year == 2008 ? januaryDeal : midsummerDeal);
         int own = BoxOf(row.plan.own), other = BoxOf(row.plan.last);   // a swap moves values and captions, not boxes
         if (row.tie)   // the last call is over, the own box not yet opened
             whens.push_back({[] { return picksMade == 21 && !busy; },
                              [own] { (dealt ? dealAmount : lastOffer) = kBoxValues[boxRecords[own].valueIndex]; }});
         if (row.swap)   // nothing draws before the swap chance, which then draws 0
             rngState = 0, answer = row.swap == kSwapYes;
-        std::vector<float> offers = Play(row.plan);
-        EXPECT_TRUE(offers.size() == 6 && (!row.first || offers[0] == row.first) && (!row.last || lastOffer == row.last));
-        EXPECT_TRUE(lastBox == row.verdict && picksMade == 23 && controls[IDC_BANK].text == row.bank);
-        EXPECT_EQ(controls[IDC_WIN_HISTORY].lines, std::vector<std::string>{row.bank});
-        EXPECT_TRUE(!row.swap || controls[IDC_BOX_BUTTON + BoxOf(row.plan.own)].text + controls[IDC_BOX_BUTTON +
-                    BoxOf(row.plan.last)].text == std::to_string(own + 1) + std::to_string(other + 1));
+        float first = Play(row.plan);
+        EXPECT_ALL(first == row.first, lastOffer == row.last, lastBox == row.verdict, picksMade == 23, controls[IDC_BANK].text == row.bank,
+                   controls[IDC_WIN_HISTORY].lines == std::vector<std::string>({row.bank}), controls[IDC_BOX_BUTTON + BoxOf(row.plan.own)].text
+                   == std::to_string(own + 1), controls[IDC_BOX_BUTTON + BoxOf(row.plan.last)].text == std::to_string(other + 1));
         rngState = StateBefore(StateBefore(4294967293u));
-        ClickNewGame(true);
-        ExpectFreshBoard();
+        ClickNewGame(true), ExpectFreshBoard();
     }
 }
 
@@ -139,13 +128,11 @@ TEST(Game, NewGameOrCloseInsideEveryKindOfPump)
     for (bool close : {false, true})
         for (const Moment& moment : moments) {
             SCOPED_TRACE(std::to_string(&moment - moments) + (close ? " close" : " new game"));
-            Reset();
-            Play({0, 21, 0, 0, moment.stopAt});
+            Reset(), Play({0, 21, 0, 0, moment.stopAt});
             // A No deals nothing, so no title sound follows it.
             Event act = [close] { ops.clear(), ClickNewGame(false), close ? void(quitPosted = true) : ClickNewGame(true); };
             moment.when ? whens.push_back({moment.when, act}) : void(inMessageBox = act);
-            rngState = 0;
-            Play({0, 21, 0, 0, moment.stopAt + 1});
+            rngState = 0, Play({0, 21, 0, 0, moment.stopAt + 1});
             if (!close)   // and the new game takes a click at once
                 ExpectFreshBoard(), OpenBox(7);
             EXPECT_TRUE(close ? std::none_of(ops.begin(), ops.end(), [](const Op& op) { return op.kind == "sound"; })
@@ -155,23 +142,15 @@ TEST(Game, NewGameOrCloseInsideEveryKindOfPump)
 
 TEST(Clock, AmbientEveryFourthTickOnceChosenAndPromptsEveryFourthWhileAnOfferWaits)
 {
-    Reset();
-    PumpUntil([] { return ticks == 9; });
-    Play({0, 21, 0, 0, 5});
-    OpenBox(BoxOf(5));
-    int offered = ticks;
-    PumpUntil([offered] { return ticks == offered + 13; });
-    ClickAnswer(false);
-    PumpUntil([offered] { return ticks == offered + 30; });
+    Reset(), PumpUntil([] { return ticks == 9; }), Play({0, 21, 0, 0, 5}), OpenBox(BoxOf(5));
+    int offered = ticks;   // the answer at the 13th tick of the offer
+    PumpUntil([offered] { return ticks == offered + 13; }), ClickAnswer(false), PumpUntil([offered] { return ticks == offered + 30; });
     // None before its start, the first within four ticks, then every fourth; the prompts stop at the 13th, the answer.
-    for (auto [from, sound, least, last] : {std::tuple(9, SOUND_AMBIENT, 8u, 99),
-                                            std::tuple(offered, SOUND_PROMPT, 3u, 13)}) {
-        std::vector<int> at;
+    for (auto [from, sound, least, last] : {std::tuple(9, SOUND_AMBIENT, 8u, 99), std::tuple(offered, SOUND_PROMPT, 3u, 13)}) {
+        std::vector<int> at, everyFourth;   // ticks after the start: what was played, and what should have been
         for (const Op& op : ops)
             if (op.kind == "async" && op.id == sound)
-                at.push_back(op.tick - from);
-        EXPECT_TRUE(at.size() >= least && at[0] > 0 && at.back() <= last) << sound;
-        for (size_t k = 0; k < at.size(); ++k)
-            EXPECT_EQ(at[k] - (k ? at[k - 1] : 0), k ? 4 : std::min(at[0], 4)) << sound << " " << k;
+                at.push_back(op.tick - from), everyFourth.push_back(at.size() > 1 ? everyFourth.back() + 4 : std::clamp(at[0], 1, 4));
+        EXPECT_ALL(at == everyFourth, at.size() >= least, (at.empty() ? 0 : at.back()) <= last) << "sound " << sound;
     }
 }
