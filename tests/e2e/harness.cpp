@@ -111,20 +111,15 @@ RECT RectIn(HWND parent, HWND window)
 { RECT rect = {}; return GetWindowRect(window, &rect), MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2), rect; }
 
 // Under the debugger until its loader has run, the game's GetSystemTime becomes a few instructions that write the fixed
-// time; then the debugger lets it go. The system library lies at the same offset in both processes.
+// time (2024-06-15, a Saturday, 09:30:45.250); then the debugger lets it go. The library lies at the same offset in both.
 static bool FixClock(const PROCESS_INFORMATION& info, std::string* error)
 {
     HMODULE here = GetModuleHandleA("kernelbase.dll");
     const BYTE* function = reinterpret_cast<const BYTE*>(GetProcAddress(here, "GetSystemTime"));
-    const DWORD time[4] = {6u << 16 | 2024, 6u << 16 | 4, 30u << 16 | 9, 250u << 16 | 45};   // SYSTEMTIME's eight words
-    const bool x64 = sizeof(void*) == 8;   // the argument in rcx, or on the stack (stdcall)
-    std::vector<BYTE> code = x64 ? std::vector<BYTE>() : std::vector<BYTE>{0x8B, 0x44, 0x24, 0x04};   // mov eax, [esp+4]
-    for (int i = 0; i < 4; ++i) {   // mov dword [rcx or eax + 4i], time[i]
-        code.insert(code.end(), {0xC7, BYTE((x64 ? 0x01 : 0x00) | (i ? 0x40 : 0))});
-        if (i) code.push_back(BYTE(4 * i));
-        code.insert(code.end(), reinterpret_cast<const BYTE*>(&time[i]), reinterpret_cast<const BYTE*>(&time[i]) + 4);
-    }
-    code.insert(code.end(), {BYTE(x64 ? 0xC3 : 0xC2), 0x04, 0x00});   // ret, or ret 4 (two bytes more that never run)
+    // The argument on the stack (stdcall) or in rcx; four stores of two words each, SYSTEMTIME's order; ret 4 or ret.
+    const std::string code = sizeof(void*) == 4
+        ? std::string("\x8B\x44\x24\x04\xC7\x00\xE8\x07\x06\x00\xC7\x40\x04\x06\x00\x0F\x00\xC7\x40\x08\x09\x00\x1E\x00\xC7\x40\x0C\x2D\x00\xFA\x00\xC2\x04\x00", 34)
+        : std::string("\xC7\x01\xE8\x07\x06\x00\xC7\x41\x04\x06\x00\x0F\x00\xC7\x41\x08\x09\x00\x1E\x00\xC7\x41\x0C\x2D\x00\xFA\x00\xC3", 28);
     DEBUG_EVENT event;
     bool patched = false;
     while (!patched && WaitForDebugEvent(&event, kStartTimeout)) {

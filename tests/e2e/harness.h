@@ -61,8 +61,8 @@ class Game {
 public:
     explicit Game(const std::string& exe = Config().gameExe) : exe(exe) {}
     ~Game() { Kill(); }
-    // And wait for the captioned window, its last control and "CHOOSE YOUR OWN BOX". A fixed clock reads midsummer's
-    // 2024-06-06 09:30:45.250 UTC for the game's seed, so that it deals as the unit tests' midsummer deal, every time.
+    // And wait for the captioned window, its last control and "CHOOSE YOUR OWN BOX". A fixed clock reads the unit tests'
+    // midsummer time for the game's seed, so that it deals their midsummer deal, every time.
     bool Start(bool fixedClock = false);
     const std::string& Error() const { return error; }
     HWND Window() const { return window; }
