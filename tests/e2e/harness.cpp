@@ -18,7 +18,7 @@ const char kGameCaption[] = "QUORVANT - UK - \xA3" "250,000 JACKPOT", kChoose[] 
 const float kAmounts[22] = {0.01f, 0.10f, 0.50f, 1, 5, 10, 50, 100, 250, 500, 750,
                             1000, 3000, 5000, 10000, 15000, 20000, 35000, 50000, 75000, 100000, 250000};
 static int passed = 0, failed = 0;
-static std::string running;
+static std::string running, group;   // the case, and its group, which names its captures: shards share a folder
 static bool runningFailed = false;
 
 bool Check(bool ok, const std::string& what) { return ok || (printf("  FAIL %s: %s\n", running.c_str(), what.c_str()), runningFailed = true, false); }
@@ -32,7 +32,7 @@ int PrintSummary() { return printf("%d passed, %d failed\n", passed, failed), fa
 void RunCases(const std::string& group, const std::vector<TestCase>& cases)
 {
     for (const TestCase& testCase : cases) {
-        running = group + ": " + testCase.name;
+        running = (e2e::group = group) + ": " + testCase.name;
         runningFailed = false;
         DWORD start = GetTickCount();
         try { testCase.run(); } catch (const CaseAbort& abort) { Check(false, "ended early: " + abort.reason); }
@@ -308,8 +308,9 @@ static std::string UnixPath(std::string path) { return std::replace(path.begin()
 // Wine starts a Unix program like any other but cannot wait on it: the shell tells its end by a file with its status.
 bool RunUnix(const std::string& command, std::string* error)
 {
+    static LARGE_INTEGER token = (QueryPerformanceCounter(&token), token);   // Windows process ids repeat from shard to shard
     static int runs = 0;
-    std::string done = Format("%s\\ran-%lu-%d", Config().shotDir.c_str(), GetCurrentProcessId(), ++runs), unixDone = UnixPath(done);
+    std::string done = Format("%s\\ran-%llx-%d", Config().shotDir.c_str(), token.QuadPart, ++runs), unixDone = UnixPath(done);
     std::string line = "/bin/sh -c \"" + command + "; echo $? >" + unixDone + ".part && mv " + unixDone + ".part " + unixDone + "\"";
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
@@ -335,7 +336,7 @@ static bool ReadPicture(const std::string& path, Shot* shot, std::string* error)
     return ok || (*error = "no picture in " + path, false);
 }
 
-bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error)
+static bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error)
 {
     std::string base = UnixPath(Config().shotDir) + "/" + name;
     bool ok = RunUnix(Format("/usr/bin/import -window root -crop %ldx%ld+%ld+%ld +repage %s.png && /usr/bin/convert %s.png %s.ppm",
@@ -355,7 +356,7 @@ void CheckLook(const Game& game, const std::string& moment, const std::string& v
     for (int i = 0; i < 22; ++i) InvalidateRect(game.Control(IDC_BOX_PICTURE + i), nullptr, TRUE), Sleep(10);
     Sleep(400);
     Shot shot, reference;
-    std::string error, name = "look-" + moment + (clientOnly ? "-" + variant : ""), png = Config().references + "\\" + moment + ".png";
+    std::string error, name = group + "-" + moment + (clientOnly ? "-" + variant : ""), png = Config().references + "\\" + moment + ".png";
     RECT window = RectIn(nullptr, game.Window()), client = {0, 0, 765, 574};
     if (!Check(CaptureScreen(window, name, &shot, &error), error)) return;
     if (Config().renew && !clientOnly)

@@ -36,9 +36,9 @@ extern const float kAmounts[22];
 struct Settings {
     std::string gameExe, shotDir, recording, references;   // Windows paths, UTF-8: the game, captures, --recording's sound card take, --references
     bool renew = false;             // --renew: the captures become the references
-    UINT codePage = 0;              // --code-page: the system code page the run must have, checked first
+    int codePage = 0;               // --code-page: the system code page the run must have, checked first
     int soakMinutes = 0;            // --soak-minutes: 0 runs the short forms
-    unsigned seed = 0;              // --seed: 0 draws a fresh one
+    int seed = 0;                   // --seed: 0 draws a fresh one
 };
 Settings& Config();
 void EndStartedProcesses();              // for the exit and the watchdog
@@ -102,7 +102,7 @@ void MoveMouse(POINT screen);
 void PressMouse(DWORD flags, LONG dx = 0, LONG dy = 0);   // button flags, or a move
 std::vector<HWND> DialogsOfProcess(DWORD pid);
 
-// A capture of the X display itself by ImageMagick's import, also saved as shotDir\NAME.png.
+// A capture of the X display itself by ImageMagick's import (CheckLook's), also saved as shotDir\NAME.png.
 struct Shot {
     RECT screen = {};   // the captured area
     std::vector<BYTE> rgb;
@@ -112,7 +112,6 @@ struct Shot {
         return i + 2 < rgb.size() ? RGB(rgb[i], rgb[i + 1], rgb[i + 2]) : CLR_INVALID;
     }
 };
-bool CaptureScreen(const RECT& area, const std::string& name, Shot* shot, std::string* error);
 bool RunUnix(const std::string& command, std::string* error);   // by /bin/sh, waited for: Wine cannot wait on a Unix program
 // The game window against the reference picture `moment` (in --references), region by region: each control in sight,
 // the wood between them, and the frame with its title bar; for a `variant` (another scaling) the client area alone.

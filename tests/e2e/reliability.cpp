@@ -89,7 +89,7 @@ static std::string Fault(const Board& b, const Board& before, DWORD_PTR closed)
 
 static void Storm()
 {
-    unsigned seed = Config().seed ? Config().seed : GetTickCount() ^ (GetCurrentProcessId() << 16);
+    unsigned seed = Config().seed ? unsigned(Config().seed) : GetTickCount() ^ (GetCurrentProcessId() << 16);
     Note(Format("seed %u (replay with --seed %u)", seed, seed));
     std::mt19937 random(seed);
     Game game;

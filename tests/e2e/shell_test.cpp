@@ -7,7 +7,6 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
-#include <set>
 
 #include "tests/e2e/harness.h"
 #include "resources/resource.h"   // after <windows.h>, whose IDC_HELP names a cursor
