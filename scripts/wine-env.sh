@@ -39,10 +39,12 @@ require_built() {
 
 # A fresh prefix takes a while to settle; later runs reuse it.
 # Wine's own faces (Marlett draws the caption buttons' symbols; without it
-# they read "0 1 r") lie in its data folder, which Debian's loader names
-# /usr/lib/wine/../../share/wine: turned into a Windows path, the ".." stay
-# in it and the folder cannot be opened, so no face there is ever loaded.
-# Named as a font path of the prefix, the folder is searched.
+# they read "0 1 r") lie in /usr/share/wine/fonts. Wine looks for them under
+# its data folder, which Debian's loader knows as /usr/lib/wine/../../share/wine;
+# turned into a Windows path that keeps its "..", and Wine never opens the
+# fonts folder below it (strace shows the folder's parts looked up, then
+# nothing opened), so no face of its own is loaded. Named as a font path of
+# the prefix, the folder is searched and Marlett found.
 wine_prefix_ready() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         "$WINE" wineboot -i >/dev/null 2>&1 || true

@@ -306,7 +306,7 @@ void Answer(const Game& game, const std::string& caption, const std::string& tex
 static std::string UnixPath(std::string path) { return std::replace(path.begin(), path.end(), '\\', '/'), path.substr(2); }   // Z: is /
 
 // Wine starts a Unix program like any other but cannot wait on it: the shell tells its end by a file with its status.
-bool RunUnix(const std::string& command, std::string* error)
+static bool RunUnix(const std::string& command, std::string* error)
 {
     static LARGE_INTEGER token = (QueryPerformanceCounter(&token), token);   // Windows process ids repeat from shard to shard
     static int runs = 0;

@@ -112,7 +112,6 @@ struct Shot {
         return i + 2 < rgb.size() ? RGB(rgb[i], rgb[i + 1], rgb[i + 2]) : CLR_INVALID;
     }
 };
-bool RunUnix(const std::string& command, std::string* error);   // by /bin/sh, waited for: Wine cannot wait on a Unix program
 // The game window against the reference picture `moment` (in --references), region by region: each control in sight,
 // the wood between them, and the frame with its title bar; for a `variant` (another scaling) the client area alone.
 // With --renew the capture becomes the reference.
