@@ -59,7 +59,7 @@ e2e: exe
 	@bash scripts/audio-e2e.sh
 
 # Start-up, idle cost, responsiveness, memory and size of the game beside its
-# floor (its own window in its own loop) and Wine's Minesweeper; about ten
+# floor (its own window in its own loop) and Wine's Minesweeper; about twelve
 # minutes, so not part of `make test`. Options: make bench BENCH_ARGS="--runs 3 --idle-seconds 10".
 .PHONY: bench
 bench: exe
