@@ -1,4 +1,4 @@
-// Playing by real clicks: keys, a whole game by the rules, NEW GAME, closing mid-call, the box numbers on screen.
+// Playing by real clicks: keys, a whole game by the rules and its look at three moments, NEW GAME, closing mid-call.
 #include <algorithm>
 #include <cmath>
 
