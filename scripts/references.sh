@@ -7,7 +7,7 @@
 # where the two differ, in build/screenshots/references-review.png (opened
 # where there is a display). Look at it before committing the pictures.
 #   bash scripts/references.sh      (make references)
-set -u
+set -u -o pipefail   # a failed renewal must stop here, not hide behind tail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
 REFS=tests/e2e/references
